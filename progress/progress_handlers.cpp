@@ -1,0 +1,72 @@
+// Loading, saving and clearing the selected device's progress file.
+#include "progress/progress_handlers.h"
+
+#include "app/controls.h"
+#include "progress/duration_text.h"
+#include "progress/profile.h"
+#include "progress/progress_file.h"
+
+using namespace progress_layout;
+
+void select_device_file(Program& program)
+{
+    if (auto name = device_file_name(get_int(program.frame, main_window::device_combo,
+                                             Property::current_selection)))
+        program.progress_file_name = Text(*name);
+}
+
+Text current_progress_path(const Program& program)
+{
+    return progress_file_path(program.run_directory, program.progress_file_name);
+}
+
+bool stored_date_is_today(const Program& program)
+{
+    return texts_equal(today_date_text(program.clock),
+                       read_profile_value(current_progress_path(program), today_section,
+                                          current_date_key));
+}
+
+void load_progress(Program& program)
+{
+    Frame& frame = program.frame;
+    select_device_file(program);
+    for (int stage = 0; stage < 3; ++stage)
+        set_caption(frame, main_window::total_labels[stage],
+                    read_profile_value(current_progress_path(program), aggregate_section,
+                                       stage_keys[stage]));
+    for (Control label : main_window::total_labels)
+        if (texts_equal(get_caption(frame, label), ""))
+            set_caption(frame, label, zero_duration_text);
+
+    if (!stored_date_is_today(program)) {
+        for (Control label : main_window::today_labels)
+            set_caption(frame, label, zero_duration_text);
+        return;
+    }
+    // Unlike the cumulative ones, an empty today value is shown as it is.
+    for (int stage = 0; stage < 3; ++stage)
+        set_caption(frame, main_window::today_labels[stage],
+                    read_profile_value(current_progress_path(program), today_section,
+                                       stage_keys[stage]));
+}
+
+void save_progress(Program& program)
+{
+    Frame& frame = program.frame;
+    write_profile_value(current_progress_path(program), today_section, current_date_key,
+                        today_date_text(program.clock));
+    for (int stage = 0; stage < 3; ++stage)
+        write_profile_value(current_progress_path(program), today_section, stage_keys[stage],
+                            get_caption(frame, main_window::today_labels[stage]));
+    for (int stage = 0; stage < 3; ++stage)
+        write_profile_value(current_progress_path(program), aggregate_section, stage_keys[stage],
+                            get_caption(frame, main_window::total_labels[stage]));
+}
+
+void reset_progress(Program& program)
+{
+    for (std::string_view section : {today_section, aggregate_section})
+        for (std::string_view key : stage_keys)
+            write_profile_value(current_progress_path(program), section, key, zero_duration_text);
+}
