@@ -7,49 +7,20 @@
 #include <optional>
 
 #include "app/controls.h"
+#include "tests/support/frame_names.h"
 
 namespace {
 namespace mw = main_window;
 
-std::string_view name_of(WindowId window)
-{
-    switch (window) {
-    case WindowId::main:
-        return "main";
-    case WindowId::notice:
-        return "notice";
-    case WindowId::instructions:
-        return "instructions";
-    }
-    return "?";
-}
-
-std::string_view name_of(Event event)
-{
-    switch (event) {
-    case Event::created:
-        return "created";
-    case Event::can_be_closed:
-        return "can be closed";
-    case Event::clicked:
-        return "clicked";
-    case Event::list_item_selected:
-        return "list item selected";
-    case Event::periodic:
-        return "periodic";
-    }
-    return "?";
-}
-
 std::string describe(WindowId window, std::string_view control, Event event)
 {
-    std::string s(name_of(window));
+    std::string s(window_name(window));
     if (!control.empty()) {
         s += ' ';
         s += control;
     }
     s += ' ';
-    s += name_of(event);
+    s += event_name(event);
     return s;
 }
 
@@ -99,7 +70,7 @@ int AppFrameConformance::count_events(std::string_view text) const
 TEST_P(AppFrameConformance, CreatedRunsBeforeShownAndNothingElseDuringCreation)
 {
     for (WindowId window : {WindowId::main, WindowId::notice, WindowId::instructions}) {
-        SCOPED_TRACE(name_of(window));
+        SCOPED_TRACE(window_name(window));
         sink.events.clear();
         std::optional<bool> shown_in_created;
         std::size_t events_before_created = 0;
@@ -243,7 +214,7 @@ TEST_P(AppFrameConformance, FirstTickComesOneFullPeriodAfterStart)
 TEST_P(AppFrameConformance, CanBeClosedWithoutResultClosesTheWindow)
 {
     for (WindowId window : {WindowId::main, WindowId::notice, WindowId::instructions}) {
-        SCOPED_TRACE(name_of(window));
+        SCOPED_TRACE(window_name(window));
         ASSERT_TRUE(frame().load_window(window));
         sink.events.clear();
         driver().request_close(window);

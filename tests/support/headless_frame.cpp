@@ -8,23 +8,6 @@
 namespace {
 constexpr WindowId all_windows[] = {WindowId::main, WindowId::notice, WindowId::instructions};
 
-std::string_view event_name(Event event)
-{
-    switch (event) {
-    case Event::created:
-        return "created";
-    case Event::can_be_closed:
-        return "can be closed";
-    case Event::clicked:
-        return "clicked";
-    case Event::list_item_selected:
-        return "list item selected";
-    case Event::periodic:
-        return "periodic";
-    }
-    return "?";
-}
-
 std::string join(std::initializer_list<std::string_view> parts)
 {
     std::string s;
@@ -52,18 +35,6 @@ std::int32_t as_int(const PropertyValue& value)
 }
 } // namespace
 
-std::string_view window_name(WindowId window)
-{
-    switch (window) {
-    case WindowId::main:
-        return "main";
-    case WindowId::notice:
-        return "notice";
-    case WindowId::instructions:
-        return "instructions";
-    }
-    return "?";
-}
 
 HeadlessFrame::WindowState& HeadlessFrame::window_state(WindowId window)
 {

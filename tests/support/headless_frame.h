@@ -13,9 +13,8 @@
 
 #include "app/frame.h"
 #include "app/window_definition.h"
+#include "tests/support/frame_names.h"
 
-// "main", "notice", "instructions": the names the event log uses.
-std::string_view window_name(WindowId window);
 
 struct ShownMessage {
     Text text;
