@@ -1,9 +1,9 @@
 // The main window: three group boxes of durations and settings, a red credit
 // line, and the hidden clock and master-volume controls.
 #include "app/window_definitions.h"
+#include "progress/duration_text.h"
 
 namespace {
-constexpr std::string_view zero_duration = "0小时00分00秒";
 
 using K = ControlKind;
 
@@ -61,14 +61,14 @@ WindowDefinition make_main_window_definition()
              .height = 16, .period = 0, .visible = false},
             // The duration labels come after the stage-name labels they
             // overlap by 6 pixels, so they lie above them.
-            label("今日第一阶段标签", "分组框1", 67, 17, 100, 16, zero_duration),
+            label("今日第一阶段标签", "分组框1", 67, 17, 100, 16, zero_duration_text),
             label("标签8", "分组框1", 9, 57, 64, 16, "第三阶段："),
             label("标签9", "分组框2", 9, 57, 64, 16, "第三阶段："),
-            label("今日第二阶段标签", "分组框1", 67, 37, 100, 16, zero_duration),
-            label("今日第三阶段标签", "分组框1", 67, 57, 100, 16, zero_duration),
-            label("累计第三阶段标签", "分组框2", 67, 57, 100, 16, zero_duration),
-            label("累计第二阶段标签", "分组框2", 67, 37, 100, 16, zero_duration),
-            label("累计第一阶段标签", "分组框2", 67, 17, 100, 16, zero_duration),
+            label("今日第二阶段标签", "分组框1", 67, 37, 100, 16, zero_duration_text),
+            label("今日第三阶段标签", "分组框1", 67, 57, 100, 16, zero_duration_text),
+            label("累计第三阶段标签", "分组框2", 67, 57, 100, 16, zero_duration_text),
+            label("累计第二阶段标签", "分组框2", 67, 37, 100, 16, zero_duration_text),
+            label("累计第一阶段标签", "分组框2", 67, 17, 100, 16, zero_duration_text),
             // Never enabled: a mode the program does not offer.
             {.name = "选择框2", .kind = K::check_box, .parent = "分组框3", .left = 161,
              .top = 19, .width = 122, .height = 16, .text = "全自动煲机模式",
