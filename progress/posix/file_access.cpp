@@ -1,6 +1,7 @@
 // File access on POSIX systems. The program's paths use '\' between folders;
 // here each one becomes '/'.
 #include "progress/file_access.h"
+#include "progress/posix/native_path.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,15 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string native_path(std::string_view path)
-{
-    std::string p(path);
-    for (char& c : p)
-        if (c == '\\')
-            c = '/';
-    return p;
-}
 
 std::string folder_of(const std::string& path)
 {

@@ -8,23 +8,11 @@
 #include <string>
 
 #include "progress/module_folder.h"
+#include "progress/win32/wide_path.h"
 
 namespace {
 
 constexpr UINT gbk = 936;
-
-std::wstring wide_path(std::string_view path)
-{
-    if (path.empty())
-        return {};
-    int n = MultiByteToWideChar(gbk, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(gbk, 0, path.data(), static_cast<int>(path.size()), w.data(), n);
-    // Past MAX_PATH an absolute drive path needs the extended-length prefix.
-    if (w.size() >= MAX_PATH && w.size() > 2 && w[1] == L':' && w[2] == L'\\')
-        w.insert(0, L"\\\\?\\");
-    return w;
-}
 
 // Text in GBK, or nothing when a character has no GBK form.
 bool to_gbk(const std::wstring& w, std::string& out)

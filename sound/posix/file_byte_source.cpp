@@ -2,6 +2,8 @@
 // between folders; here each one becomes '/'.
 #include "sound/byte_source.h"
 
+#include "progress/posix/native_path.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -41,10 +43,7 @@ private:
 
 std::unique_ptr<ByteSource> open_file_source(std::string_view path)
 {
-    std::string native(path);
-    for (char& c : native)
-        if (c == '\\')
-            c = '/';
+    std::string native = native_path(path);
     if (native.empty())
         return nullptr;
     int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);

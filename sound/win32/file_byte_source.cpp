@@ -2,26 +2,13 @@
 // whatever the system's ANSI code page, and read at explicit offsets.
 #include "sound/byte_source.h"
 
+#include "progress/win32/wide_path.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace {
-
-constexpr UINT gbk = 936;
-
-std::wstring wide_path(std::string_view path)
-{
-    int n = MultiByteToWideChar(gbk, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(gbk, 0, path.data(), static_cast<int>(path.size()), w.data(), n);
-    // Past MAX_PATH an absolute drive path needs the extended-length prefix.
-    if (w.size() >= MAX_PATH && w.size() > 2 && w[1] == L':' && w[2] == L'\\')
-        w.insert(0, L"\\\\?\\");
-    return w;
-}
 
 class Win32FileSource final : public ByteSource {
 public:
