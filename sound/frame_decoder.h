@@ -6,6 +6,16 @@
 
 #include "sound/mpeg_reader.h"
 
+// The encoder's delay and padding as its Xing/Info (LAME) header states
+// them, in samples per channel; both 0 when the track states none. A decoder
+// that can trims them, so that a looped track has no gap of the encoder's
+// making at either end.
+struct EncoderGap {
+    int delay = 0;
+    int padding = 0;
+    friend bool operator==(const EncoderGap&, const EncoderGap&) = default;
+};
+
 // One decoder serves one pass through one stream, on one thread.
 class FrameDecoder {
 public:
@@ -13,7 +23,7 @@ public:
     // Prepares for a stream of this format. Called once, before anything
     // else; false when the format cannot be decoded, and the decoder is then
     // only destroyed.
-    virtual bool open(const MpegFormat& format) = 0;
+    virtual bool open(const MpegFormat& format, const EncoderGap& gap) = 0;
     // Decodes one whole frame of that stream (frames arrive in stream order)
     // and appends its samples, interleaved, format.channels per instant, to
     // pcm. May append nothing, for a decoder that holds samples back; never

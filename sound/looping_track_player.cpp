@@ -117,7 +117,7 @@ private:
         MpegFormat format = frame.header.format();
 
         std::unique_ptr<FrameDecoder> decoder = backend_.make_decoder ? backend_.make_decoder() : nullptr;
-        if (!decoder || !decoder->open(format))
+        if (!decoder || !decoder->open(format, EncoderGap{}))
             return false;
         std::unique_ptr<AudioOutput> output = backend_.make_output ? backend_.make_output() : nullptr;
         if (!output || !output->open({format.sample_rate, format.channels}))

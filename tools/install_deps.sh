@@ -7,6 +7,16 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64
   lame sox
+  # fuzzing
+  clang libclang-rt-14-dev
+  # the Linux program
+  qt6-base-dev libgl-dev libasound2-dev libmpg123-dev
+  # the Windows program: its decoder is cross-built from Debian's source package
+  dpkg-dev wine wine64
+  # the test harness: a display, a window manager, a sound server with a null sink
+  xvfb openbox xdotool x11-utils imagemagick
+  pulseaudio pulseaudio-utils libasound2-plugins alsa-utils mpg123
+  fonts-wqy-microhei fonts-arphic-uming
 )
 
 missing=()

@@ -98,7 +98,7 @@ private:
 class FakeDecoder final : public FrameDecoder {
 public:
     FakeDecoder(EventLog& log, bool fails) : log_(log), fails_(fails) {}
-    bool open(const MpegFormat& f) override
+    bool open(const MpegFormat& f, const EncoderGap&) override
     {
         log_.add("decoder " + std::to_string(f.sample_rate) + "/" + std::to_string(f.channels));
         return !fails_;
