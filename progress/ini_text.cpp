@@ -16,6 +16,29 @@ std::string_view trim(std::string_view s)
     return s;
 }
 
+// Offset of the first character c in text, stepping over double-byte
+// characters whole so that a trail byte (which may be 0x5B or 0x5D) never
+// counts as one; npos when absent.
+size_t find_character(std::string_view text, char c)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == c)
+            return i;
+        if (is_lead_byte(static_cast<unsigned char>(text[i])))
+            ++i;
+    }
+    return std::string_view::npos;
+}
+
+// True when a lead byte ends text with no trail byte to follow it.
+bool ends_inside_character(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size())
+        i += is_lead_byte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    return i > text.size();
+}
+
 // One line of the file: [begin, end) holds its text without the line break,
 // next is where the following line begins.
 struct Line {
@@ -27,7 +50,8 @@ Line line_at(std::string_view contents, size_t begin)
     size_t lf = contents.find('\n', begin);
     size_t next = lf == std::string_view::npos ? contents.size() : lf + 1;
     size_t end = lf == std::string_view::npos ? contents.size() : lf;
-    if (end > begin && contents[end - 1] == '\r')
+    // Some editors leave "\r\r\n"; every CR before the LF belongs to the break.
+    while (end > begin && contents[end - 1] == '\r')
         --end;
     return {begin, end, next};
 }
@@ -39,7 +63,7 @@ std::optional<std::string_view> section_name(std::string_view text)
     if (text.empty() || text.front() != '[')
         return std::nullopt;
     text.remove_prefix(1);
-    size_t close = text.find(']');
+    size_t close = find_character(text, ']');
     return trim(text.substr(0, close));
 }
 
@@ -49,7 +73,7 @@ struct Entry {
 
 std::optional<Entry> entry_of(std::string_view text)
 {
-    size_t eq = text.find('=');
+    size_t eq = find_character(text, '=');
     if (eq == std::string_view::npos)
         return std::nullopt;
     return Entry{trim(text.substr(0, eq)), trim(text.substr(eq + 1))};
@@ -62,8 +86,12 @@ struct Location {
     std::optional<Line> entry;
 };
 
+// Names match as the Windows profile API matches them: trimmed, and with
+// ASCII letters in either case.
 Location locate(std::string_view contents, std::string_view section, std::string_view key)
 {
+    section = trim(section);
+    key = trim(key);
     Location at;
     bool inside = false;
     for (size_t pos = 0; pos < contents.size();) {
@@ -122,15 +150,20 @@ bool ini_entry_storable(std::string_view section, std::string_view key, std::str
     auto breaks_line = [](std::string_view s) {
         return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
     };
-    return !trim(section).empty() && !trim(key).empty() && !breaks_line(section) &&
-           !breaks_line(key) && !breaks_line(value) && section.find(']') == std::string_view::npos &&
-           key.find('=') == std::string_view::npos;
+    section = trim(section);
+    key = trim(key);
+    return !section.empty() && !key.empty() && !breaks_line(section) && !breaks_line(key) &&
+           !breaks_line(value) && !ends_inside_character(section) && !ends_inside_character(key) &&
+           find_character(section, ']') == std::string_view::npos &&
+           find_character(key, '=') == std::string_view::npos && key.front() != '[';
 }
 
 std::string set_ini_value(std::string_view contents, std::string_view section,
                           std::string_view key, std::string_view value)
 {
     std::string_view nl = line_break_of(contents);
+    section = trim(section);
+    key = trim(key);
     std::string entry = concat_text({key, "=", value});
     Location at = locate(contents, section, key);
     std::string out;

@@ -109,3 +109,78 @@ TEST(IniText, StorableEntries)
     for (const auto& c : cases)
         EXPECT_EQ(ini_entry_storable(c.section, c.key, c.value), c.storable) << c.key << c.value;
 }
+
+// Names are matched as the Windows profile API matches them: blanks at either
+// end do not count, so a name given with blanks finds the entry already there
+// instead of adding another on every save.
+TEST(IniText, NamesGivenWithBlanksMatchTheTrimmedNames)
+{
+    const std::string file = "[Today]\r\nStage one=old\r\n";
+    struct Case {
+        std::string section, key;
+    };
+    const Case cases[] = {
+        {" Today", "Stage one"}, {"Today ", "Stage one"}, {"Today", " Stage one"},
+        {"Today", "Stage one\t"}, {"\t Today \t", "  Stage one  "}, {"today ", " Stage one"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(find_ini_value(file, c.section, c.key), "old") << c.section << "|" << c.key;
+        EXPECT_EQ(set_ini_value(file, c.section, c.key, "new"), "[Today]\r\nStage one=new\r\n")
+            << c.section << "|" << c.key;
+    }
+    // New entries and sections are stored under the trimmed names.
+    EXPECT_EQ(set_ini_value("", " Today ", " Stage one ", "v"), "[Today]\r\nStage one=v\r\n");
+}
+
+// A trail byte 0x5D or 0x5B belongs to its double-byte character: it neither
+// closes a section name nor opens a header.
+TEST(IniText, TrailBytesThatLookLikeBracketsBelongToTheirCharacter)
+{
+    const std::string trail_5d = bytes({0xD5, 0x5D}), trail_5b = bytes({0xB0, 0x5B});
+    const std::string names[] = {
+        trail_5d, "Stage" + trail_5d, trail_5d + "x" + trail_5b, trail_5b + trail_5d,
+    };
+    for (const auto& name : names) {
+        EXPECT_TRUE(ini_entry_storable(name, "Stage one", "v")) << name;
+        EXPECT_TRUE(ini_entry_storable("Today", name, "v")) << name;
+        std::string file = set_ini_value("", name, "Stage one", "v");
+        EXPECT_EQ(file, "[" + name + "]\r\nStage one=v\r\n");
+        EXPECT_EQ(find_ini_value(file, name, "Stage one"), "v") << name;
+        file = set_ini_value(file, name, "Stage one", "w");
+        EXPECT_EQ(find_ini_value(file, name, "Stage one"), "w") << name;
+        file = set_ini_value(file, "Today", name, "k");
+        EXPECT_EQ(find_ini_value(file, "Today", name), "k") << name;
+        EXPECT_EQ(find_ini_value(file, name, "Stage one"), "w") << name;
+    }
+    // A real ']' still ends the name, wherever a double-byte character sits.
+    EXPECT_EQ(find_ini_value("[" + trail_5d + "]x]\r\nA=1\r\n", trail_5d, "A"), "1");
+}
+
+// Names that could not be read back are refused: a key that would start a
+// header line, a name cut inside a double-byte character.
+TEST(IniText, NamesThatWouldNotReadBackAreRefused)
+{
+    struct Case {
+        std::string section, key;
+        bool storable;
+    };
+    const Case cases[] = {
+        {"Today", "[Stage one", false},
+        {"Today", " [Stage one]", false},
+        {"Today", "Stage [one]", true},
+        {"Today", "Stage one" + bytes({0xB7}), false},
+        {"To" + bytes({0xB7}), "Stage one", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ini_entry_storable(c.section, c.key, "v"), c.storable) << c.section << "|" << c.key;
+}
+
+// Some editors leave "\r\r\n" at line ends; the extra CR is no part of the value.
+TEST(IniText, RepeatedCarriageReturnsEndTheLine)
+{
+    const std::string file = "[Today]\r\r\nCurrent date=2013年6月5日\r\r\nStage one = x \r\r\r\n";
+    EXPECT_EQ(find_ini_value(file, "Today", "Current date"), "2013年6月5日");
+    EXPECT_EQ(find_ini_value(file, "Today", "Stage one"), "x");
+    EXPECT_EQ(set_ini_value(file, "Today", "Stage one", "y"),
+              "[Today]\r\r\nCurrent date=2013年6月5日\r\r\nStage one=y\r\r\r\n");
+}

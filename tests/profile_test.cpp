@@ -6,6 +6,8 @@
 #include <thread> // steady_clock; <chrono> itself does not build with a GBK execution charset
 #include <csignal>
 #include <filesystem>
+#include <functional>
+#include <tuple>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -110,7 +112,7 @@ TEST_F(Profile, ReadOnlyFileIsNeitherChangedNorReplaced)
     EXPECT_EQ(files_in_folder(), 1u);
 }
 
-TEST_F(Profile, UnwritableFolderLosesTheValueQuietly)
+TEST_F(Profile, UnwritableFileInAnUnwritableFolderLosesTheValueQuietly)
 {
     TempFolder::write(ini, "[Today]\r\nStage one=old\r\n");
     fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -124,8 +126,10 @@ TEST_F(Profile, UnwritableFolderLosesTheValueQuietly)
     if (child == 0) {
         if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(2);
-        if (!root)
+        if (!root) {
             fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::remove);
+            fs::permissions(ini, fs::perms::owner_write, fs::perm_options::remove);
+        }
         bool stored = write_profile_value(ini, "Today", "Stage one", "new");
         bool still_old = read_profile_value(ini, "Today", "Stage one") == "old";
         ::_exit(!stored && still_old ? 0 : 1);
@@ -212,4 +216,177 @@ TEST_F(Profile, AKilledWriterLeavesAWholeFile)
     std::string value = read_profile_value(ini, "Today", "Stage one");
     EXPECT_TRUE(value == std::string(10239, 'a') || value == std::string(10239, 'b'));
     EXPECT_GT(reads, 0);
+}
+
+TEST_F(Profile, NamesWithBlanksFindTheirEntryInsteadOfAddingOne)
+{
+    ASSERT_TRUE(write_profile_value(ini, "Today", "Stage one", "v0"));
+    const std::string expected = "[Today]\r\nStage one=v3\r\n";
+    for (const char* value : {"v1", "v2", "v3"})
+        ASSERT_TRUE(write_profile_value(ini, " Today", "Stage one ", value));
+    EXPECT_EQ(TempFolder::read(ini), expected);
+    EXPECT_EQ(read_profile_value(ini, "Today ", " Stage one"), "v3");
+    EXPECT_EQ(read_profile_value(ini, "Today", "Stage one"), "v3");
+}
+
+TEST_F(Profile, ARepeatedCarriageReturnDoesNotSpoilTheStoredDate)
+{
+    TempFolder::write(ini, "[Today]\r\r\nCurrent date=2013年6月5日\r\r\n");
+    EXPECT_EQ(read_profile_value(ini, "Today", "Current date"), "2013年6月5日");
+}
+
+TEST_F(Profile, AKeyThatWouldReadAsASectionIsRefused)
+{
+    TempFolder::write(ini, "[Today]\r\nStage one=1\r\n");
+    EXPECT_FALSE(write_profile_value(ini, "Today", "[Stage two", "2"));
+    EXPECT_EQ(TempFolder::read(ini), "[Today]\r\nStage one=1\r\n");
+}
+
+// A progress file may be a link to a file kept elsewhere: the save updates
+// that file and the link stays a link.
+TEST_F(Profile, SymbolicLinksAreWrittenThrough)
+{
+    fs::create_directory(dir.path() / "elsewhere");
+    const fs::path real = dir.path() / "elsewhere" / "1.ini";
+    TempFolder::write(real.string(), "[Today]\r\nStage one=old\r\n");
+    fs::create_symlink("elsewhere/1.ini", dir.path() / "hop.ini"); // relative to the link
+    fs::create_symlink(dir.path() / "hop.ini", ini);                // a chain of two
+
+    ASSERT_TRUE(write_profile_value(ini, "Today", "Stage one", "new"));
+    EXPECT_TRUE(fs::is_symlink(ini));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "hop.ini"));
+    EXPECT_EQ(TempFolder::read(real.string()), "[Today]\r\nStage one=new\r\n");
+    EXPECT_EQ(read_profile_value(ini, "Today", "Stage one"), "new");
+    EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(real.parent_path()), {})), 1u);
+
+    // A link to a file not there yet creates that file.
+    const std::string dangling = dir.file("2.ini");
+    fs::create_symlink("elsewhere/2.ini", dangling);
+    ASSERT_TRUE(write_profile_value(dangling, "Today", "Stage one", "v"));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(TempFolder::read(dir.file("elsewhere/2.ini")), "[Today]\r\nStage one=v\r\n");
+
+    // A loop of links names no file at all.
+    fs::create_symlink("loop-b.ini", dir.path() / "loop-a.ini");
+    fs::create_symlink("loop-a.ini", dir.path() / "loop-b.ini");
+    EXPECT_FALSE(write_profile_value(dir.file("loop-a.ini"), "Today", "Stage one", "v"));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "loop-a.ini"));
+}
+
+TEST_F(Profile, AStaleTemporaryFileIsReusedNotLeftBeside)
+{
+    TempFolder::write(ini + ".tmp", "half of an earlier save");
+    ASSERT_TRUE(write_profile_value(ini, "Today", "Stage one", "v"));
+    EXPECT_EQ(TempFolder::read(ini), "[Today]\r\nStage one=v\r\n");
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+// Files and folders of other users. Tests run as root here; the writes run in
+// a child that has become the unprivileged user nobody.
+class ProfileOfOtherUsers : public Profile {
+protected:
+    static constexpr uid_t nobody = 65534;
+    static constexpr gid_t nogroup = 65534;
+
+    void SetUp() override
+    {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "only root can act as another user";
+    }
+
+    // True when body, run as nobody, returns true.
+    static bool as_nobody(const std::function<bool()>& body)
+    {
+        pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(nogroup) != 0 || ::setuid(nobody) != 0)
+                ::_exit(2);
+            ::_exit(body() ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    struct Identity {
+        ino_t inode;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        friend bool operator==(const Identity&, const Identity&) = default;
+    };
+    Identity identity() const
+    {
+        struct stat st {};
+        ::stat(ini.c_str(), &st);
+        return {st.st_ino, st.st_uid, st.st_gid, st.st_mode};
+    }
+    void folder_mode(fs::perms perms) const { fs::permissions(dir.path(), perms); }
+};
+
+TEST_F(ProfileOfOtherUsers, AFileTheUserMayNotWriteStaysAsItIs)
+{
+    folder_mode(fs::perms::all); // anyone could rename over the file
+    const std::string before = "[Today]\r\nStage one=old\r\n";
+    TempFolder::write(ini, before);
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::others_read);
+    const Identity was = identity();
+
+    EXPECT_TRUE(as_nobody([&] {
+        return !write_profile_value(ini, "Today", "Stage one", "new") &&
+               read_profile_value(ini, "Today", "Stage one") == "old";
+    }));
+    EXPECT_EQ(TempFolder::read(ini), before);
+    EXPECT_EQ(identity(), was);
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+TEST_F(ProfileOfOtherUsers, AWritableFileInAnUnwritableFolderIsUpdatedInPlace)
+{
+    folder_mode(fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                fs::perms::others_read | fs::perms::others_exec);
+    TempFolder::write(ini, "[Today]\r\nStage one=" + std::string(300, 'o') + "\r\nStage two=2\r\n");
+    ASSERT_EQ(::chown(ini.c_str(), nobody, nogroup), 0);
+    const Identity was = identity();
+
+    // Both a shorter and a longer file than before.
+    EXPECT_TRUE(as_nobody([&] {
+        return write_profile_value(ini, "Today", "Stage one", "short") &&
+               read_profile_value(ini, "Today", "Stage one") == "short";
+    }));
+    EXPECT_EQ(TempFolder::read(ini), "[Today]\r\nStage one=short\r\nStage two=2\r\n");
+    EXPECT_TRUE(as_nobody([&] { return write_profile_value(ini, "Aggregate", "Stage one", "long"); }));
+    EXPECT_EQ(TempFolder::read(ini), "[Today]\r\nStage one=short\r\nStage two=2\r\n"
+                                     "[Aggregate]\r\nStage one=long\r\n");
+    EXPECT_EQ(identity(), was);
+    EXPECT_EQ(files_in_folder(), 1u);
+
+    // A missing file still cannot be made there.
+    EXPECT_TRUE(as_nobody([&] { return !write_profile_value(dir.file("2.ini"), "Today", "A", "1"); }));
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+TEST_F(ProfileOfOtherUsers, ASaveKeepsTheFilesOwnerAndMode)
+{
+    folder_mode(fs::perms::all);
+    // Root saving a file that belongs to nobody.
+    TempFolder::write(ini, "[Today]\r\nStage one=old\r\n");
+    ASSERT_EQ(::chown(ini.c_str(), nobody, nogroup), 0);
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    Identity was = identity();
+    ASSERT_TRUE(write_profile_value(ini, "Today", "Stage one", "by root"));
+    Identity now = identity();
+    EXPECT_EQ(std::tie(now.owner, now.group, now.mode), std::tie(was.owner, was.group, was.mode));
+
+    // Nobody saving root's file through its group's write permission: no
+    // new file could be given root as owner, so the file is written in place.
+    ASSERT_EQ(::chown(ini.c_str(), 0, nogroup), 0);
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::group_write);
+    was = identity();
+    EXPECT_TRUE(as_nobody([&] { return write_profile_value(ini, "Today", "Stage one", "by nobody"); }));
+    EXPECT_EQ(read_profile_value(ini, "Today", "Stage one"), "by nobody");
+    EXPECT_EQ(identity(), was);
+    EXPECT_EQ(files_in_folder(), 1u);
 }
