@@ -1,0 +1,484 @@
+// The Qt frame: windows loaded from their definitions, the property
+// operations, modal windows and the message box in nested loops, and the end
+// of the loop when the last window is gone.
+#include "app/qt/qt_frame.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <QSessionManager>
+
+#include "app/qt/ending_signals.h"
+#include "app/qt/gbk_qstring.h"
+#include "app/qt/native_window.h"
+#include "app/qt/periodic_timer.h"
+#include "app/qt/window_builder.h"
+
+namespace {
+constexpr WindowId all_windows[] = {WindowId::main, WindowId::notice, WindowId::instructions};
+
+std::size_t index(WindowId window) { return static_cast<std::size_t>(window); }
+
+// How tools and tests find the windows among the application's top levels.
+QString window_object_name(WindowId window)
+{
+    switch (window) {
+    case WindowId::main:
+        return QStringLiteral("main_window");
+    case WindowId::notice:
+        return QStringLiteral("notice_window");
+    case WindowId::instructions:
+        return QStringLiteral("instructions_window");
+    }
+    return {};
+}
+
+std::optional<std::int32_t> as_int(const PropertyValue& value)
+{
+    if (auto* n = std::get_if<std::int32_t>(&value))
+        return *n;
+    return std::nullopt;
+}
+
+struct ControlSlot {
+    BuiltControl built;
+    Text caption;                         // as last written, byte for byte
+    bool disabled = false;                // for a control with no widget
+    std::unique_ptr<PeriodicTimer> timer; // timers only
+};
+
+struct LoadedWindow {
+    const WindowDefinition* definition = nullptr;
+    Text title;
+    std::unique_ptr<NativeWindow> widget;
+    std::vector<ControlSlot> controls;
+    // Windows this one disabled while modal, with their former states.
+    std::vector<std::pair<WindowId, bool>> to_restore;
+    QEventLoop* nested_loop = nullptr;
+};
+
+class QtFrame final : public QtFrameHost {
+public:
+    explicit QtFrame(MonotonicClock clock) : clock_(std::move(clock))
+    {
+        // The frame, not Qt, decides when the program ends.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
+    ~QtFrame() override
+    {
+        sink_ = nullptr;
+        ending_.reset();
+        graveyard_.clear();
+        for (auto& window : windows_)
+            window.reset();
+    }
+
+    PropertyValue get_property(Control control, Property property) override;
+    void set_property(Control control, Property property, const PropertyValue& value) override;
+    void move_focus(Control control) override;
+    void load_window_modal(WindowId window) override;
+    void show_message(std::string_view text, std::string_view title) override;
+    Text combo_item_text(Control combo, std::int32_t index) override;
+
+    void set_event_sink(EventSink* sink) override { sink_ = sink; }
+    bool load_window(WindowId window) override;
+    void run_message_loop() override;
+
+    void query_end_session() override;
+    void handle_ending_requests() override;
+    bool loop_end_requested() const override { return quit_requested_; }
+
+private:
+    bool is_loaded(WindowId window) const { return windows_[index(window)] != nullptr; }
+    LoadedWindow& loaded(WindowId window);
+    ControlSlot& slot(Control control);
+    void create(WindowId window);
+    void connect_events(WindowId window, const ControlSlot& slot);
+    void show(WindowId window);
+    void close(WindowId window);
+    void destroy(WindowId window);
+    std::vector<std::pair<WindowId, bool>> disable_windows_except(std::optional<WindowId> keep);
+    void restore(const std::vector<std::pair<WindowId, bool>>& states);
+    void raise(WindowId window, std::string_view control, Event event);
+    void run_nested(QEventLoop& loop);
+    void run_nested(QMessageBox& box);
+    void end_program();
+    void close_main_when_unnested();
+
+    MonotonicClock clock_;
+    EventSink* sink_ = nullptr;
+    std::array<std::unique_ptr<LoadedWindow>, 3> windows_;
+    // Closed windows wait here until no call that came through them is on
+    // the stack any more.
+    std::vector<std::unique_ptr<LoadedWindow>> graveyard_;
+    QObject context_; // ends queued calls and connections with the frame
+    QEventLoop main_loop_;
+    bool loop_entered_ = false;
+    bool quit_requested_ = false;
+    int nesting_depth_ = 0;
+    std::vector<QPointer<QMessageBox>> open_boxes_;
+    std::unique_ptr<EndingSignals> ending_;
+    bool ending_requested_ = false;
+};
+
+LoadedWindow& QtFrame::loaded(WindowId window)
+{
+    auto& w = windows_[index(window)];
+    if (!w)
+        throw std::logic_error("window not loaded");
+    return *w;
+}
+
+ControlSlot& QtFrame::slot(Control control)
+{
+    for (ControlSlot& s : loaded(control.window).controls)
+        if (s.built.definition->name == control.name)
+            return s;
+    throw std::logic_error("no such control");
+}
+
+void QtFrame::raise(WindowId window, std::string_view control, Event event)
+{
+    if (sink_)
+        sink_->on_event(window, control, event);
+}
+
+void QtFrame::create(WindowId window)
+{
+    if (is_loaded(window))
+        throw std::logic_error("window already loaded");
+    const WindowDefinition& definition = window_definition(window);
+    auto w = std::make_unique<LoadedWindow>();
+    w->definition = &definition;
+    w->title = Text(definition.title);
+    w->widget = std::make_unique<NativeWindow>(definition.minimise_box, definition.esc_closes,
+                                               [this, window] { close(window); });
+    w->widget->setObjectName(window_object_name(window));
+    for (const BuiltControl& built : build_window(definition, *w->widget)) {
+        const ControlDefinition& d = *built.definition;
+        ControlSlot s{built, Text(d.text), d.disabled, nullptr};
+        if (d.kind == ControlKind::timer) {
+            s.timer = std::make_unique<PeriodicTimer>(
+                clock_, [this, window, name = d.name] { raise(window, name, Event::periodic); });
+            s.timer->set_period(d.period);
+        }
+        w->controls.push_back(std::move(s));
+    }
+    // Connected only now: nothing done while creating raises an event.
+    for (const ControlSlot& s : w->controls)
+        connect_events(window, s);
+    windows_[index(window)] = std::move(w);
+}
+
+void QtFrame::connect_events(WindowId window, const ControlSlot& s)
+{
+    std::string_view name = s.built.definition->name;
+    // clicked and activated come from the user only, never from a property
+    // write; activated comes also when the selected item is picked again.
+    if (auto* button = qobject_cast<QAbstractButton*>(s.built.widget))
+        QObject::connect(button, &QAbstractButton::clicked, &context_,
+                         [this, window, name] { raise(window, name, Event::clicked); });
+    else if (auto* combo = qobject_cast<QComboBox*>(s.built.widget))
+        QObject::connect(combo, &QComboBox::activated, &context_, [this, window, name] {
+            raise(window, name, Event::list_item_selected);
+        });
+}
+
+void QtFrame::show(WindowId window)
+{
+    LoadedWindow& w = loaded(window);
+    // Centred by the outer size on the whole primary screen, as under Windows.
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    WindowPlace place = centred_place(*w.definition, screen.width(), screen.height());
+    w.widget->move(screen.left() + place.left, screen.top() + place.top);
+    w.widget->show();
+    if (w.widget->isEnabled())
+        w.widget->activateWindow();
+}
+
+bool QtFrame::load_window(WindowId window)
+{
+    create(window);
+    raise(window, "", Event::created);
+    if (is_loaded(window))
+        show(window);
+    return true;
+}
+
+void QtFrame::load_window_modal(WindowId window)
+{
+    create(window);
+    raise(window, "", Event::created);
+    if (!is_loaded(window))
+        return;
+    LoadedWindow& w = loaded(window);
+    w.widget->setWindowModality(Qt::ApplicationModal);
+    show(window);
+    w.to_restore = disable_windows_except(window);
+    QEventLoop loop;
+    w.nested_loop = &loop;
+    run_nested(loop);
+}
+
+void QtFrame::run_nested(QEventLoop& loop)
+{
+    ++nesting_depth_;
+    loop.exec();
+    --nesting_depth_;
+    close_main_when_unnested();
+}
+
+void QtFrame::run_nested(QMessageBox& box)
+{
+    open_boxes_.push_back(&box);
+    ++nesting_depth_;
+    box.exec();
+    --nesting_depth_;
+    open_boxes_.pop_back();
+}
+
+void QtFrame::show_message(std::string_view text, std::string_view title)
+{
+    QMessageBox box(QMessageBox::NoIcon, qstring_from_gbk(title), qstring_from_gbk(text),
+                    QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    // Task-modal: every window of the program is greyed while the box is up.
+    auto former = disable_windows_except(std::nullopt);
+    run_nested(box);
+    restore(former);
+    close_main_when_unnested();
+}
+
+std::vector<std::pair<WindowId, bool>>
+QtFrame::disable_windows_except(std::optional<WindowId> keep)
+{
+    std::vector<std::pair<WindowId, bool>> former;
+    for (WindowId w : all_windows) {
+        if (w == keep || !is_loaded(w))
+            continue;
+        NativeWindow& widget = *loaded(w).widget;
+        former.emplace_back(w, widget.isEnabled());
+        widget.setEnabled(false);
+    }
+    return former;
+}
+
+void QtFrame::restore(const std::vector<std::pair<WindowId, bool>>& states)
+{
+    for (auto [w, enabled] : states)
+        if (is_loaded(w))
+            loaded(w).widget->setEnabled(enabled);
+}
+
+void QtFrame::close(WindowId window)
+{
+    // The one can be closed handler returns no result, so the window closes.
+    raise(window, "", Event::can_be_closed);
+    if (is_loaded(window))
+        destroy(window);
+}
+
+void QtFrame::destroy(WindowId window)
+{
+    std::unique_ptr<LoadedWindow> w = std::move(windows_[index(window)]);
+    restore(w->to_restore);
+    for (ControlSlot& s : w->controls)
+        if (s.timer)
+            s.timer->stop();
+    // A closed window is nobody's while it waits to be deleted.
+    w->widget->setObjectName(QString());
+    w->widget->hide();
+    if (w->nested_loop)
+        w->nested_loop->exit();
+    graveyard_.push_back(std::move(w));
+    QMetaObject::invokeMethod(&context_, [this] { graveyard_.clear(); }, Qt::QueuedConnection);
+
+    bool any_alive = std::any_of(windows_.begin(), windows_.end(),
+                                 [](const auto& slot) { return slot != nullptr; });
+    if (!any_alive && loop_entered_ && !quit_requested_) {
+        quit_requested_ = true;
+        main_loop_.exit();
+    }
+}
+
+void QtFrame::run_message_loop()
+{
+    loop_entered_ = true;
+    bool any_alive = std::any_of(windows_.begin(), windows_.end(),
+                                 [](const auto& slot) { return slot != nullptr; });
+    if (!any_alive)
+        quit_requested_ = true;
+    if (!quit_requested_)
+        main_loop_.exec();
+    graveyard_.clear();
+}
+
+PropertyValue QtFrame::get_property(Control control, Property property)
+{
+    if (control.name.empty()) {
+        LoadedWindow& w = loaded(control.window);
+        if (property == Property::caption)
+            return w.title;
+        if (property == Property::disabled)
+            return std::int32_t{!w.widget->isEnabled()};
+        return std::int32_t{0};
+    }
+    ControlSlot& s = slot(control);
+    QWidget* widget = s.built.widget;
+    switch (property) {
+    case Property::caption:
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            return combo_item_text(control, combo->currentIndex());
+        return s.caption;
+    case Property::disabled:
+        // The control's own state, whatever its window's.
+        return std::int32_t{widget ? widget->testAttribute(Qt::WA_ForceDisabled) : s.disabled};
+    case Property::checked: {
+        auto* box = qobject_cast<QCheckBox*>(widget);
+        return std::int32_t{box && box->isChecked()};
+    }
+    case Property::current_selection: {
+        auto* combo = qobject_cast<QComboBox*>(widget);
+        return std::int32_t{combo ? combo->currentIndex() : 0};
+    }
+    case Property::period:
+        return std::int32_t{s.timer ? s.timer->period() : 0};
+    }
+    return std::int32_t{0};
+}
+
+void QtFrame::set_property(Control control, Property property, const PropertyValue& value)
+{
+    const Text* text = std::get_if<Text>(&value);
+    std::optional<std::int32_t> n = as_int(value);
+    if (control.name.empty()) {
+        LoadedWindow& w = loaded(control.window);
+        if (property == Property::caption && text) {
+            w.title = *text;
+            w.widget->setWindowTitle(qstring_from_gbk(*text));
+        } else if (property == Property::disabled && n) {
+            w.widget->setEnabled(*n == 0);
+        }
+        return;
+    }
+    ControlSlot& s = slot(control);
+    QWidget* widget = s.built.widget;
+    if (property == Property::caption) {
+        if (text && !qobject_cast<QComboBox*>(widget)) {
+            s.caption = *text;
+            show_caption(s.built, qstring_from_gbk(*text));
+        }
+        return;
+    }
+    if (!n)
+        return;
+    switch (property) {
+    case Property::caption:
+        return;
+    case Property::disabled:
+        if (widget)
+            widget->setEnabled(*n == 0);
+        else
+            s.disabled = *n != 0;
+        return;
+    case Property::checked:
+        if (auto* box = qobject_cast<QCheckBox*>(widget))
+            box->setChecked(*n != 0);
+        return;
+    case Property::current_selection:
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            combo->setCurrentIndex(*n >= 0 && *n < combo->count() ? *n : -1);
+        return;
+    case Property::period:
+        if (s.timer)
+            s.timer->set_period(*n);
+        return;
+    }
+}
+
+void QtFrame::move_focus(Control control)
+{
+    LoadedWindow& w = loaded(control.window);
+    // A window not yet shown, or disabled, only remembers where the focus goes.
+    if (!control.name.empty()) {
+        if (QWidget* widget = slot(control).built.widget)
+            widget->setFocus(Qt::OtherFocusReason);
+    }
+    if (w.widget->isVisible() && w.widget->isEnabled() && !w.widget->isActiveWindow())
+        w.widget->activateWindow();
+}
+
+Text QtFrame::combo_item_text(Control combo, std::int32_t index)
+{
+    const auto& items = slot(combo).built.definition->items;
+    if (index < 0 || index >= static_cast<std::int32_t>(items.size()))
+        return {};
+    return Text(items[static_cast<std::size_t>(index)]);
+}
+
+void QtFrame::query_end_session()
+{
+    // Only the question: the window stays open whatever the handler did.
+    if (is_loaded(WindowId::main))
+        raise(WindowId::main, "", Event::can_be_closed);
+}
+
+void QtFrame::handle_ending_requests()
+{
+    if (ending_)
+        return;
+    ending_ = std::make_unique<EndingSignals>([this] { end_program(); });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &context_,
+                     [this](QSessionManager&) { query_end_session(); });
+}
+
+void QtFrame::end_program()
+{
+    ending_requested_ = true;
+    // Innermost first: message boxes, then the modal windows; each nested
+    // loop returns once control is back in it.
+    for (auto it = open_boxes_.rbegin(); it != open_boxes_.rend(); ++it)
+        if (*it)
+            (*it)->done(QMessageBox::Ok);
+    for (WindowId w : {WindowId::instructions, WindowId::notice})
+        if (is_loaded(w))
+            close(w);
+    close_main_when_unnested();
+}
+
+void QtFrame::close_main_when_unnested()
+{
+    if (!ending_requested_ || nesting_depth_ > 0)
+        return;
+    // Queued, so that a handler that ran the nested loop finishes first.
+    QMetaObject::invokeMethod(
+        &context_,
+        [this] {
+            if (nesting_depth_ == 0 && is_loaded(WindowId::main))
+                close(WindowId::main);
+        },
+        Qt::QueuedConnection);
+}
+} // namespace
+
+std::unique_ptr<QtFrameHost> make_qt_frame(MonotonicClock clock)
+{
+    if (!clock) {
+        auto started = std::make_shared<QElapsedTimer>();
+        started->start();
+        clock = [started] { return started->elapsed(); };
+    }
+    return std::make_unique<QtFrame>(std::move(clock));
+}
