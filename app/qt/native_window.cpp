@@ -36,3 +36,16 @@ void NativeWindow::closeEvent(QCloseEvent* event)
     if (isEnabled() && on_close_request_)
         on_close_request_();
 }
+
+QString window_object_name(WindowId window)
+{
+    switch (window) {
+    case WindowId::main:
+        return QStringLiteral("main_window");
+    case WindowId::notice:
+        return QStringLiteral("notice_window");
+    case WindowId::instructions:
+        return QStringLiteral("instructions_window");
+    }
+    return {};
+}

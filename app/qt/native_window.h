@@ -4,7 +4,10 @@
 
 #include <functional>
 
+#include <QString>
 #include <QWidget>
+
+#include "app/frame.h"
 
 class NativeWindow final : public QWidget {
 public:
@@ -19,3 +22,7 @@ protected:
 private:
     std::function<void()> on_close_request_;
 };
+
+// The object name a loaded window carries, by which tools find it among the
+// application's top-level widgets.
+QString window_object_name(WindowId window);

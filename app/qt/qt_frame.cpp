@@ -31,20 +31,6 @@ constexpr WindowId all_windows[] = {WindowId::main, WindowId::notice, WindowId::
 
 std::size_t index(WindowId window) { return static_cast<std::size_t>(window); }
 
-// How tools and tests find the windows among the application's top levels.
-QString window_object_name(WindowId window)
-{
-    switch (window) {
-    case WindowId::main:
-        return QStringLiteral("main_window");
-    case WindowId::notice:
-        return QStringLiteral("notice_window");
-    case WindowId::instructions:
-        return QStringLiteral("instructions_window");
-    }
-    return {};
-}
-
 std::optional<std::int32_t> as_int(const PropertyValue& value)
 {
     if (auto* n = std::get_if<std::int32_t>(&value))
