@@ -40,13 +40,26 @@ Text read_profile_value(std::string_view path, std::string_view section, std::st
 bool write_profile_value(std::string_view path, std::string_view section, std::string_view key,
                          std::string_view value)
 {
-    if (path.empty() || !ini_entry_storable(section, key, value))
+    const ProfileEntry entry{section, key, value};
+    return write_profile_values(path, {&entry, 1});
+}
+
+bool write_profile_values(std::string_view path, std::span<const ProfileEntry> entries)
+{
+    size_t storable = 0;
+    for (const ProfileEntry& e : entries)
+        storable += ini_entry_storable(e.section, e.key, e.value);
+    if (path.empty() || storable == 0)
         return false;
     try {
         FileContents file = read_whole_file(path);
         if (file.status == FileContents::unreadable)
             return false;
-        return replace_file_contents(path, set_ini_value(file.bytes, section, key, value));
+        std::string contents = std::move(file.bytes);
+        for (const ProfileEntry& e : entries)
+            if (ini_entry_storable(e.section, e.key, e.value))
+                contents = set_ini_value(contents, e.section, e.key, e.value);
+        return replace_file_contents(path, contents) && storable == entries.size();
     } catch (const std::bad_alloc&) {
         return false;
     }

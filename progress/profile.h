@@ -1,6 +1,7 @@
 // Reading and writing single values of the progress INI files.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "progress/text.h"
@@ -18,3 +19,13 @@ Text read_profile_value(std::string_view path, std::string_view section, std::st
 // never its folder. False when nothing could be stored.
 bool write_profile_value(std::string_view path, std::string_view section, std::string_view key,
                          std::string_view value);
+
+struct ProfileEntry {
+    std::string_view section, key, value;
+};
+
+// Stores several values, in order, with one replacement of the file, so that
+// a crash leaves all of them or none. An entry that cannot be stored is left
+// out, as its own write would fail alone; nothing is written when none can
+// be. True when every entry was stored.
+bool write_profile_values(std::string_view path, std::span<const ProfileEntry> entries);

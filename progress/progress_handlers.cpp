@@ -1,6 +1,8 @@
 // Loading, saving and clearing the selected device's progress file.
 #include "progress/progress_handlers.h"
 
+#include <vector>
+
 #include "app/controls.h"
 #include "progress/duration_text.h"
 #include "progress/profile.h"
@@ -51,22 +53,34 @@ void load_progress(Program& program)
                                        stage_keys[stage]));
 }
 
+// The seven values go into the file with one replacement: written one by one,
+// a crash between them would leave a new date over the old day's times.
 void save_progress(Program& program)
 {
     Frame& frame = program.frame;
-    write_profile_value(current_progress_path(program), today_section, current_date_key,
-                        today_date_text(program.clock));
-    for (int stage = 0; stage < 3; ++stage)
-        write_profile_value(current_progress_path(program), today_section, stage_keys[stage],
-                            get_caption(frame, main_window::today_labels[stage]));
-    for (int stage = 0; stage < 3; ++stage)
-        write_profile_value(current_progress_path(program), aggregate_section, stage_keys[stage],
-                            get_caption(frame, main_window::total_labels[stage]));
+    const Text date = today_date_text(program.clock);
+    Text today[3], total[3];
+    for (int stage = 0; stage < 3; ++stage) {
+        today[stage] = get_caption(frame, main_window::today_labels[stage]);
+        total[stage] = get_caption(frame, main_window::total_labels[stage]);
+    }
+    const ProfileEntry entries[] = {
+        {today_section, current_date_key, date},
+        {today_section, stage_keys[0], today[0]},
+        {today_section, stage_keys[1], today[1]},
+        {today_section, stage_keys[2], today[2]},
+        {aggregate_section, stage_keys[0], total[0]},
+        {aggregate_section, stage_keys[1], total[1]},
+        {aggregate_section, stage_keys[2], total[2]},
+    };
+    write_profile_values(current_progress_path(program), entries);
 }
 
 void reset_progress(Program& program)
 {
+    std::vector<ProfileEntry> entries;
     for (std::string_view section : {today_section, aggregate_section})
         for (std::string_view key : stage_keys)
-            write_profile_value(current_progress_path(program), section, key, zero_duration_text);
+            entries.push_back({section, key, zero_duration_text});
+    write_profile_values(current_progress_path(program), entries);
 }

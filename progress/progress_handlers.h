@@ -11,7 +11,7 @@ Text current_progress_path(const Program& program);
 bool stored_date_is_today(const Program& program);
 // Fills the six duration labels from the file.
 void load_progress(Program& program);
-// Writes today's date, then the six labels as they stand.
+// Writes today's date, then the six labels as they stand, in one replacement.
 void save_progress(Program& program);
-// Writes the zero duration to the six stage keys; the date stays.
+// Writes the zero duration to the six stage keys in one replacement; the date stays.
 void reset_progress(Program& program);

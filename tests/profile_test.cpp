@@ -390,3 +390,26 @@ TEST_F(ProfileOfOtherUsers, ASaveKeepsTheFilesOwnerAndMode)
     EXPECT_EQ(identity(), was);
     EXPECT_EQ(files_in_folder(), 1u);
 }
+
+TEST_F(Profile, SeveralValuesAreStoredTogetherLeavingOutTheUnstorable)
+{
+    TempFolder::write(ini, "[Today]\r\nStage one=old\r\n");
+    const ProfileEntry entries[] = {
+        {"Today", "Current date", "2013年6月5日"},
+        {"Today", "Stage one", "1"},
+        {"Today", "[Stage two", "x"},
+        {"Aggregate", "Stage one", "2"},
+    };
+    EXPECT_FALSE(write_profile_values(ini, entries)) << "one entry could not be stored";
+    EXPECT_EQ(TempFolder::read(ini), "[Today]\r\nStage one=1\r\nCurrent date=2013年6月5日\r\n"
+                                     "[Aggregate]\r\nStage one=2\r\n");
+
+    const ProfileEntry stored[] = {{"Today", "Stage one", "3"}, {"Today", "Stage one", "4"}};
+    EXPECT_TRUE(write_profile_values(ini, stored));
+    EXPECT_EQ(read_profile_value(ini, "Today", "Stage one"), "4") << "later entries win";
+
+    const ProfileEntry none[] = {{"", "Stage one", "x"}, {"Today", "A=B", "x"}};
+    const std::string other = dir.file("2.ini");
+    EXPECT_FALSE(write_profile_values(other, none));
+    EXPECT_FALSE(fs::exists(other));
+}
