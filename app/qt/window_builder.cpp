@@ -142,6 +142,11 @@ QWidget* make_widget(const ControlDefinition& d, QWidget* parent)
 
 Qt::FocusPolicy focus_policy(const ControlDefinition& d)
 {
+    // An edit box's scroll bar is part of its frame under Windows, and a
+    // click on it leaves the focus where it is; Qt would hand the click's
+    // focus on to the box.
+    if (d.kind == ControlKind::edit_box)
+        return d.tab_stop ? Qt::TabFocus : Qt::NoFocus;
     if (d.tab_stop)
         return Qt::StrongFocus;
     // Not reached by Tab, but a click still gives the focus, as under Windows.
@@ -149,7 +154,6 @@ Qt::FocusPolicy focus_policy(const ControlDefinition& d)
     case ControlKind::button:
     case ControlKind::check_box:
     case ControlKind::combo_box:
-    case ControlKind::edit_box:
         return Qt::ClickFocus;
     default:
         return Qt::NoFocus;

@@ -15,12 +15,23 @@
 
 #include "app/qt/gbk_qstring.h"
 #include "app/qt/native_window.h"
+#include "app/window_definition.h"
 
 namespace {
 constexpr WindowId all_windows[] = {WindowId::main, WindowId::notice, WindowId::instructions};
 // Time for timer events that fell due at the end of an advance to arrive.
 constexpr int settle_milliseconds = 30;
 } // namespace
+
+Control control_named(WindowId window, const char* name)
+{
+    const QString wanted = QString::fromUtf8(name);
+    for (const ControlDefinition& d : window_definition(window).controls)
+        if (qstring_from_gbk(d.name) == wanted)
+            return {window, d.name};
+    ADD_FAILURE() << "no control " << name;
+    return {window, {}};
+}
 
 std::int64_t SteppedClock::now() const
 {

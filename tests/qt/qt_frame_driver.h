@@ -14,6 +14,10 @@
 #include "app/qt/qt_frame.h"
 #include "tests/app/frame_conformance.h"
 
+// The control whose name reads `name` (UTF-8), with its definition's own
+// GBK name; the lookup fails the test when there is none.
+Control control_named(WindowId window, const char* name);
+
 // Milliseconds that run with real time inside QtFrameDriver::advance and
 // stand still elsewhere, so a test sees timer events at exact times however
 // long the window system takes in between.
