@@ -33,6 +33,8 @@ struct Program {
     Text progress_file_name;
     RunCounters counters;
     SavedVolume saved_volume;
+    // Clock ticks since the run started or last saved its progress.
+    std::int32_t ticks_since_checkpoint = 0;
 };
 
 using Handler = void (*)(Program&);

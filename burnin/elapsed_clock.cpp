@@ -3,6 +3,7 @@
 
 #include "app/controls.h"
 #include "progress/duration_text.h"
+#include "progress/progress_handlers.h"
 
 namespace {
 
@@ -20,6 +21,16 @@ void carry(std::int32_t& unit, std::int32_t& next)
         unit = 0;
         add_one(next);
     }
+}
+
+// Every full minute of a run is saved as a stop would save it, so that a
+// crash or a power cut loses at most the last minute.
+void checkpoint(Program& program)
+{
+    if (++program.ticks_since_checkpoint < 60)
+        return;
+    program.ticks_since_checkpoint = 0;
+    save_progress(program);
 }
 
 } // namespace
@@ -43,4 +54,5 @@ void clock_tick(Program& program)
         set_caption(frame, main_window::total_labels[stage],
                     format_duration(c.aggregate_hours, c.aggregate_minutes, c.aggregate_seconds));
     }
+    checkpoint(program);
 }

@@ -74,6 +74,7 @@ void start_run(Program& program)
     set_disabled(frame, device_combo, true);
     set_disabled(frame, auto_volume_box, true);
     set_int(frame, clock, Property::period, 1000);
+    program.ticks_since_checkpoint = 0;
     for (std::int32_t stage = 0; stage < 3; ++stage)
         if (get_int(frame, stage_combo, Property::current_selection) == stage)
             begin_stage(program, stage);
