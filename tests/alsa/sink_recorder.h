@@ -1,0 +1,106 @@
+// Records what the harness's null sink plays, with parecord, into a WAV file,
+// and tells how far the recording has got while it runs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+inline constexpr int recording_rate = 44100;
+inline constexpr int recording_channels = 2;
+
+class SinkRecorder {
+public:
+    explicit SinkRecorder(std::string file) : file_(std::move(file)) {}
+    ~SinkRecorder() { stop(); }
+    SinkRecorder(const SinkRecorder&) = delete;
+    SinkRecorder& operator=(const SinkRecorder&) = delete;
+
+    // True once samples are arriving in the file.
+    bool start()
+    {
+        std::string rate = "--rate=" + std::to_string(recording_rate);
+        std::string channels = "--channels=" + std::to_string(recording_channels);
+        std::vector<std::string> args = {"parecord",     "--device=burnin_sink.monitor", "--file-format=wav",
+                                         "--format=s16le", rate, channels, "--latency-msec=10", file_};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawnp(&pid_, "parecord", nullptr, nullptr, argv.data(), environ) != 0) {
+            pid_ = -1;
+            return false;
+        }
+        for (int i = 0; i < 500; ++i) {
+            if (position() > 0)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    // Instants recorded so far (the WAV header is 44 bytes while recording).
+    std::int64_t position() const
+    {
+        struct stat st {};
+        if (::stat(file_.c_str(), &st) != 0 || st.st_size <= 44)
+            return 0;
+        return (st.st_size - 44) / (2 * recording_channels);
+    }
+
+    void stop()
+    {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGINT);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+
+    // The first channel of the whole recording; call after stop.
+    std::vector<std::int16_t> left_channel() const
+    {
+        std::ifstream in(file_, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::int16_t> left;
+        std::size_t data = find_data(bytes);
+        for (std::size_t p = data; p + 4 <= bytes.size(); p += 4) {
+            std::int16_t sample = 0;
+            std::memcpy(&sample, bytes.data() + p, 2);
+            left.push_back(sample);
+        }
+        return left;
+    }
+
+private:
+    // Where the samples start: behind the "data" chunk's header.
+    static std::size_t find_data(const std::string& bytes)
+    {
+        std::size_t p = 12;
+        while (p + 8 <= bytes.size()) {
+            std::uint32_t size = 0;
+            std::memcpy(&size, bytes.data() + p + 4, 4);
+            if (bytes.compare(p, 4, "data") == 0)
+                return p + 8;
+            p += 8 + size;
+        }
+        return bytes.size();
+    }
+
+    std::string file_;
+    pid_t pid_ = -1;
+};
