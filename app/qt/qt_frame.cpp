@@ -15,8 +15,10 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
 
@@ -240,6 +242,8 @@ void QtFrame::show_message(std::string_view text, std::string_view title)
     QMessageBox box(QMessageBox::NoIcon, qstring_from_gbk(title), qstring_from_gbk(text),
                     QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
+    // A bare OK button, as the Windows box has; the style would add a tick.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     // Task-modal: every window of the program is greyed while the box is up.
     auto former = disable_windows_except(std::nullopt);
     run_nested(box);

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -74,6 +75,16 @@ protected:
     RecordingSink sink;
 };
 
+// The window manager's _NET_WM_ALLOWED_ACTIONS of a top-level window, as xprop reads it.
+QString allowed_actions(const QWidget& window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                          QStringLiteral("_NET_WM_ALLOWED_ACTIONS")});
+    xprop.waitForFinished();
+    return QString::fromLocal8Bit(xprop.readAllStandardOutput());
+}
+
 bool has_widget(const ControlDefinition& d)
 {
     return d.kind != ControlKind::timer && d.kind != ControlKind::sys_volume;
@@ -110,6 +121,16 @@ TEST_F(QtWindows, EveryWindowHasTheClientAreaTheWindowsFrameLeaves)
         QRect screen = QGuiApplication::primaryScreen()->geometry();
         WindowPlace place = centred_place(definition, screen.width(), screen.height());
         EXPECT_EQ(window->pos(), QPoint(place.left, place.top));
+        // What the window manager offers: moving and closing, never resizing
+        // or maximising; minimising on the main window.
+        QString actions = allowed_actions(*window);
+        EXPECT_TRUE(actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE"))) << actions.toStdString();
+        EXPECT_TRUE(actions.contains(QStringLiteral("_NET_WM_ACTION_MOVE")));
+        EXPECT_FALSE(actions.contains(QStringLiteral("_NET_WM_ACTION_RESIZE")));
+        EXPECT_FALSE(actions.contains(QStringLiteral("_NET_WM_ACTION_MAXIMIZE")));
+        if (definition.minimise_box) {
+            EXPECT_TRUE(actions.contains(QStringLiteral("_NET_WM_ACTION_MINIMIZE")));
+        }
         driver.request_close(row.window);
     }
 }
