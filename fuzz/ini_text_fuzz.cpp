@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr std::size_t max_names_per_kind = 6;
+constexpr std::size_t max_names_per_kind = 5;
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 

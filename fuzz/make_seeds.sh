@@ -59,10 +59,10 @@ text_seed spaces 2 3 4 0 100 00 ' 2小时 3分 4秒' '小时' '分'
 text_seed quote_marker 0 0 0 0 4 00 'a"b"c' '#引号' '#引号#引号'
 text_seed letters 0 10 0 3 2 01 'Stage One stage one' 'STAGE' 'stage'
 text_seed wrap 0 0 0 0 0 00 '4294967296' '2147483648' '　8'
-{ le32 1; le32 2; le32 3; le32 0; le32 1; printf '\x01'; printf 'ab\x81\x41'; nul; printf '\x41'; nul; printf 'c\x81'
+{ le32 1; le32 2; le32 3; le32 0; le32 1; printf '\x00'; printf 'ab\x81\x41'; nul; printf '\x41'; nul; printf 'c\x81'
 } >"$out/text_fuzz/trail_letter"
 
-# ---- MPEG reader: mode, good reads, short period, short bytes, then the file.
+# ---- MPEG reader: mode, good reads, short period, short bytes, stop read, then the file.
 # A frame: its four header bytes (hex) and its length, the rest zeros.
 frame() {
   local header=$1 length=$2
@@ -72,9 +72,13 @@ frame() {
 frames() { local n=$1 header=$2 length=$3; for ((i = 0; i < n; i++)); do frame "$header" "$length"; done; }
 id3v2() { printf 'ID3\x03\x00\x00\x00\x00\x00\x14'; head -c 20 /dev/zero; }
 id3v1() { printf 'TAG'; head -c 125 /dev/zero; }
-memory() { printf '\x00\x00\x00\x00'; }
-failing() { printf "\\x01\\x$(printf %02x "$1")\\x00\\x00"; }
-short_reads() { printf "\\x02\\x00\\x$(printf %02x "$1")\\x$(printf %02x "$2")"; }
+hex() { printf "\\x$(printf %02x "$1")"; }
+memory() { printf '\x00\x00\x00\x00\x00'; }
+failing() { printf '\x01'; hex "$1"; printf '\x00\x00\x00'; }
+short_reads() { printf '\x02\x00'; hex "$1"; hex "$2"; printf '\x00'; }
+# Every read short (255 bytes), so each frame needs a read; the stop comes
+# during the given read.
+stopping() { printf '\x06\x00\x00\xff'; hex "$1"; }
 
 mpeg=$out/mpeg_reader_fuzz
 # MPEG-1 Layer III 128 kbit/s 44.1 kHz joint stereo: 417 bytes, 418 padded.
@@ -93,7 +97,9 @@ mpeg=$out/mpeg_reader_fuzz
 { short_reads 2 16; id3v2; frames 4 FFF380C4 208; id3v1; } >"$mpeg/short_reads"
 # Every read short (8 bytes), the fourth fails: the first frame is confirmed
 # by reading ahead, then reading it again fails.
-{ printf '\x03\x03\x00\x08'; frames 2 FFE31804 72; } >"$mpeg/fails_after_search"
+{ printf '\x03\x03\x00\x08\x00'; frames 2 FFE31804 72; } >"$mpeg/fails_after_search"
+{ stopping 4; frames 4 FFF380C4 208; } >"$mpeg/stop_while_playing"
+{ stopping 2; printf 'RIFF'; head -c 9000 /dev/zero; frames 2 FFF380C4 208; } >"$mpeg/stop_while_searching"
 # A real encoder's stream, with its Info frame and both tags.
 sox -D -n -r 8000 -c 1 -b 16 "$out/tone.wav" synth 0.4 sine 440
 lame --quiet -b 8 --tt seed --add-id3v2 "$out/tone.wav" "$out/encoded.mp3"

@@ -1,16 +1,19 @@
 // Fuzzes the MPEG reader over a source in memory, one whose reads start
-// failing, and one that returns short reads: every frame handed out is whole,
-// lies in the data in order without overlapping the previous one, and stays
-// outside the ID3 tags; once the stream has ended it stays ended.
+// failing, one that returns short reads, and one during whose reads a stop is
+// requested: every frame handed out is whole, lies in the data in order
+// without overlapping the previous one, and stays outside the ID3 tags; once
+// the stream has ended, or a stop has been requested, no frame follows.
 //
 // Input: a mode byte (bit 0: reads fail after a number of calls, bit 1: some
-// reads are short), the number of calls that succeed, how often a read is
-// short, how many bytes a short read gives; then the file's bytes.
+// reads are short, bit 2: a stop is requested during one read), the number
+// of calls that succeed, how often a read is short, how many bytes a short
+// read gives, the call during which the stop comes; then the file's bytes.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -21,23 +24,46 @@
 
 namespace {
 
-// The file's bytes behind a source that misbehaves as the input asks.
+struct SourceSettings {
+    bool failing, short_reads, stopping;
+    int good_reads, short_every;
+    std::size_t short_bytes;
+    int stop_at;
+};
+
+SourceSettings settings_from(FuzzFields& in)
+{
+    SourceSettings s{};
+    std::uint8_t mode = in.next_byte();
+    s.failing = (mode & 1) != 0;
+    s.short_reads = (mode & 2) != 0;
+    s.stopping = (mode & 4) != 0;
+    s.good_reads = in.next_byte();
+    s.short_every = 1 + in.next_byte() % 8;
+    s.short_bytes = in.next_byte();
+    s.stop_at = in.next_byte();
+    return s;
+}
+
+// The file's bytes behind a source that misbehaves as the settings ask.
 class UnreliableSource final : public ByteSource {
 public:
-    UnreliableSource(std::string_view bytes, int good_reads, int short_every, std::size_t short_bytes)
-        : bytes_(bytes), good_reads_(good_reads), short_every_(short_every), short_bytes_(short_bytes) {}
+    UnreliableSource(std::string_view bytes, const SourceSettings& settings, std::stop_source& stop)
+        : bytes_(bytes), settings_(settings), stop_(stop) {}
 
     std::uint64_t size() const override { return bytes_.size(); }
 
     std::size_t read_at(std::uint64_t offset, unsigned char* dest, std::size_t count) override
     {
         ++reads_;
-        if (good_reads_ >= 0 && reads_ > good_reads_)
+        if (settings_.stopping && reads_ == settings_.stop_at)
+            stop_.request_stop();
+        if (settings_.failing && reads_ > settings_.good_reads)
             return 0; // the medium has gone
         if (offset >= bytes_.size())
             return 0;
-        if (short_every_ > 0 && reads_ % short_every_ == 0)
-            count = std::min(count, short_bytes_);
+        if (settings_.short_reads && reads_ % settings_.short_every == 0)
+            count = std::min(count, settings_.short_bytes);
         std::size_t n = std::min<std::uint64_t>(count, bytes_.size() - offset);
         std::memcpy(dest, bytes_.data() + offset, n);
         return n;
@@ -45,11 +71,17 @@ public:
 
 private:
     std::string_view bytes_;
-    int good_reads_;  // -1: never fails
-    int short_every_; // 0: never short
-    std::size_t short_bytes_;
+    SourceSettings settings_;
+    std::stop_source& stop_;
     int reads_ = 0;
 };
+
+std::unique_ptr<ByteSource> source_for(const SourceSettings& s, std::string_view file, std::stop_source& stop)
+{
+    if (!s.failing && !s.short_reads && !s.stopping)
+        return std::make_unique<MemoryByteSource>(std::string(file));
+    return std::make_unique<UnreliableSource>(file, s, stop);
+}
 
 constexpr std::size_t id3v1_size = 128;
 constexpr std::size_t id3v2_header_size = 10;
@@ -81,31 +113,6 @@ AudioSpan audio_span(std::string_view file)
     return span;
 }
 
-struct SourceSettings {
-    std::uint8_t mode;
-    int good_reads, short_every;
-    std::size_t short_bytes;
-};
-
-SourceSettings settings_from(FuzzFields& in)
-{
-    SourceSettings s{};
-    s.mode = in.next_byte();
-    s.good_reads = in.next_byte();
-    s.short_every = 1 + in.next_byte() % 8;
-    s.short_bytes = in.next_byte();
-    return s;
-}
-
-std::unique_ptr<ByteSource> source_for(const SourceSettings& s, std::string_view file)
-{
-    bool failing = (s.mode & 1) != 0, short_reads = (s.mode & 2) != 0;
-    if (!failing && !short_reads)
-        return std::make_unique<MemoryByteSource>(std::string(file));
-    return std::make_unique<UnreliableSource>(file, failing ? s.good_reads : -1, short_reads ? s.short_every : 0,
-                                              s.short_bytes);
-}
-
 void check_frame(const MpegFrame& frame, const MpegFormat& stream)
 {
     FUZZ_REQUIRE(frame.header.frame_length >= 4);
@@ -124,16 +131,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzFields in(data, size);
     SourceSettings settings = settings_from(in);
     std::string_view file = in.rest();
-    std::unique_ptr<ByteSource> source = source_for(settings, file);
+    std::stop_source stop;
+    std::unique_ptr<ByteSource> source = source_for(settings, file, stop);
     AudioSpan span = audio_span(file);
 
-    MpegReader reader(*source);
+    MpegReader reader(*source, stop.get_token());
     MpegFrame frame;
     std::optional<MpegFormat> stream;
     // The earliest place the next frame can be found. Taking each frame at its
     // earliest place in the data is never stricter than the true placement.
     std::size_t next_from = span.begin;
-    while (reader.next_frame(frame)) {
+    for (;;) {
+        bool stopped = stop.stop_requested();
+        if (!reader.next_frame(frame))
+            break;
+        FUZZ_REQUIRE(!stopped);
         if (!stream)
             stream = frame.header.format();
         check_frame(frame, *stream);

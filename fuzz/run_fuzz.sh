@@ -18,7 +18,7 @@ seconds=
 build=build/fuzz
 while (($#)); do
   case $1 in
-    --short) seconds=6 short=1 ;;
+    --short) seconds=5 short=1 ;;
     --build) build=${2:?--build needs a folder}; shift ;;
     [0-9]*) seconds=$1 ;;
     -*) usage ;;
@@ -35,7 +35,7 @@ for t in "${targets[@]}"; do
 done
 [ -d "$here/seeds" ] || { echo "$here/seeds is missing: build the fuzz preset first" >&2; exit 2; }
 
-declare -A max_len=([ini_text_fuzz]=4096 [text_fuzz]=512 [mpeg_reader_fuzz]=16384)
+declare -A max_len=([ini_text_fuzz]=2048 [text_fuzz]=512 [mpeg_reader_fuzz]=16384)
 
 failed=0
 for t in "${targets[@]}"; do
