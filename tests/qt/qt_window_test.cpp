@@ -161,6 +161,21 @@ TEST_F(QtWindows, EveryControlSitsWhereItsDefinitionPutsIt)
     }
 }
 
+TEST_F(QtWindows, TheWindowManagersCloseCommandRaisesCanBeClosed)
+{
+    // Alt+F4 goes to the window manager, which asks the window to close.
+    for (WindowId id : all_windows) {
+        SCOPED_TRACE(window_name(id));
+        open(id);
+        sink.events.clear();
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F4")});
+        ASSERT_TRUE(xdotool.waitForFinished());
+        EXPECT_TRUE(QTest::qWaitFor([id] { return !QtFrameDriver::window_widget(id); }, 3000));
+        EXPECT_EQ(sink.events, std::vector<std::string>{std::string(window_name(id)) + " can be closed"});
+    }
+}
+
 TEST_F(QtWindows, LaterControlsLieAbove)
 {
     // The duration labels overlap the stage names by 6 pixels and cover them.
