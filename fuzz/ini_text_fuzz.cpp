@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr std::size_t max_names_per_kind = 5;
+constexpr std::size_t max_names_per_kind = 4;
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 

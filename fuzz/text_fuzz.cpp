@@ -1,11 +1,13 @@
 // Fuzzes the text and duration operations: every duration survives format
-// then parse, integers survive their text, and searches and cuts stay within
-// their text and keep their promises on any bytes.
+// then parse, integers and whole numbers survive their text, and searches and
+// cuts stay within their text and keep their promises on any bytes.
 //
 // Input: hours, minutes, seconds, start, count (four bytes each,
 // little-endian), a flags byte, then text NUL sought NUL replacement.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -43,6 +45,18 @@ void check_duration_round_trip(std::int32_t h, std::int32_t m, std::int32_t s)
     FUZZ_REQUIRE((parse_duration(format_duration(h, m, s)) == Duration{h, m, s}));
 }
 
+// Whole numbers print without a decimal point and read back as integers.
+void check_number_text(std::int32_t high, std::int32_t low)
+{
+    std::uint64_t bits = std::uint64_t{static_cast<std::uint32_t>(high)} << 32 | static_cast<std::uint32_t>(low);
+    double x;
+    std::memcpy(&x, &bits, sizeof x);
+    Text t = number_to_text(x);
+    FUZZ_REQUIRE(!t.empty());
+    if (x == std::trunc(x) && std::fabs(x) <= 2147483647.0)
+        FUZZ_REQUIRE(t.find('.') == Text::npos && text_to_int(t) == static_cast<std::int32_t>(x));
+}
+
 void check_find(std::string_view t, std::string_view sought, std::int32_t start, bool case_insensitive)
 {
     std::int32_t p = find_text(t, sought, start, case_insensitive);
@@ -73,11 +87,25 @@ void check_replace(std::string_view t, std::string_view sought, std::string_view
         FUZZ_REQUIRE(replace_text(t, sought, replacement) == t);
 }
 
+std::string folded(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = fold(c);
+    return out;
+}
+
 void check_between(std::string_view t, std::string_view left, std::string_view right, std::int32_t start,
                    bool case_sensitive)
 {
     Text between = text_between_markers(t, left, right, start, case_sensitive);
     FUZZ_REQUIRE(t.find(between) != std::string_view::npos);
+    // What is found lies between the two markers. (An escaped quote changes
+    // the markers themselves.)
+    constexpr std::string_view quote_escape = "#引号";
+    if (!between.empty() && left.find(quote_escape) == std::string_view::npos &&
+        right.find(quote_escape) == std::string_view::npos)
+        FUZZ_REQUIRE(folded(t).find(folded(concat_text({left, between, right}))) != std::string::npos);
 }
 
 void check_any_label(std::string_view label)
@@ -109,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view replacement = in.next_field();
 
     check_duration_round_trip(hours, minutes, seconds);
+    check_number_text(hours, minutes);
     check_find(text, sought, start, flag);
     check_find(text, sought, 0, flag);
     check_cuts(text, count);
