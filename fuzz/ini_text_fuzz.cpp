@@ -3,6 +3,7 @@
 //
 // Input: section NUL key NUL value NUL other value NUL probe section NUL
 // probe key NUL, then the file's bytes.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -98,6 +99,20 @@ Probes probes_for(std::string_view contents, std::string_view section, std::stri
     return p;
 }
 
+// The bytes of before that after no longer holds, between the longest
+// common beginning and the longest common end.
+std::string_view removed_bytes(std::string_view before, std::string_view after)
+{
+    std::size_t most = std::min(before.size(), after.size());
+    std::size_t head = 0;
+    while (head < most && before[head] == after[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < most - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    return before.substr(head, before.size() - head - tail);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -125,6 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE(*read == trim_blanks(value));
 
     FUZZ_REQUIRE(set_ini_value(written, section, key, value) == written);
+    // At most the text of one line is replaced; no other line changes.
+    FUZZ_REQUIRE(removed_bytes(contents, written).find('\n') == std::string_view::npos);
 
     Probes probes = probes_for(contents, probe_section, probe_key);
     std::string loose_section = loose_name(section), loose_key = loose_name(key);
