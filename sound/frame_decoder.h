@@ -6,16 +6,6 @@
 
 #include "sound/mpeg_reader.h"
 
-// The encoder's delay and padding as its Xing/Info (LAME) header states
-// them, in samples per channel; both 0 when the track states none. A decoder
-// that can trims them, so that a looped track has no gap of the encoder's
-// making at either end.
-struct EncoderGap {
-    int delay = 0;
-    int padding = 0;
-    friend bool operator==(const EncoderGap&, const EncoderGap&) = default;
-};
-
 // One decoder serves one pass through one stream, on one thread.
 class FrameDecoder {
 public:

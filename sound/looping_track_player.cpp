@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,24 @@ std::chrono::milliseconds next_retry_delay(std::chrono::milliseconds previous, b
     return std::min(wait, delays.longest);
 }
 
+bool pass_was_heard(std::uint64_t samples_written, const PcmFormat& format, std::chrono::nanoseconds took)
+{
+    if (samples_written == 0 || format.sample_rate <= 0 || format.channels <= 0)
+        return false;
+    // Whole seconds apart from the rest, so that no track length overflows.
+    auto per_second = static_cast<std::uint64_t>(format.sample_rate) * static_cast<std::uint64_t>(format.channels);
+    constexpr std::uint64_t ns_per_second = 1'000'000'000;
+    auto audio = std::chrono::nanoseconds(samples_written / per_second * ns_per_second +
+                                          samples_written % per_second * ns_per_second / per_second);
+    return took * 2 >= audio;
+}
+
 // One track being played: the thread and what stopping it needs.
 class LoopingTrackPlayer::Player {
 public:
-    Player(const SoundBackend& backend, const RetryDelays& delays, std::int32_t count, std::string path)
-        : backend_(backend), delays_(delays), count_(count), path_(std::move(path))
+    Player(const SoundBackend& backend, const RetryDelays& delays, const MonotonicClock& clock, std::int32_t count,
+           std::string path)
+        : backend_(backend), delays_(delays), clock_(clock), count_(count), path_(std::move(path))
     {
         thread_ = std::thread([this] { run(); });
     }
@@ -32,7 +46,7 @@ public:
     {
         {
             std::lock_guard lock(mutex_);
-            stop_ = true;
+            stop_.request_stop();
             if (output_)
                 output_->reset();
         }
@@ -51,7 +65,7 @@ private:
         Attachment(Player& player, AudioOutput& output) : player_(player)
         {
             std::lock_guard lock(player_.mutex_);
-            attached_ = !player_.stop_;
+            attached_ = !player_.stop_.stop_requested();
             if (attached_)
                 player_.output_ = &output;
         }
@@ -69,17 +83,13 @@ private:
         bool attached_ = false;
     };
 
-    bool stopping()
-    {
-        std::lock_guard lock(mutex_);
-        return stop_;
-    }
+    bool stopping() const { return stop_.stop_requested(); }
 
     // False when stopped during the wait.
     bool pause(std::chrono::milliseconds delay)
     {
         std::unique_lock lock(mutex_);
-        return !wake_.wait_for(lock, delay, [this] { return stop_; });
+        return !wake_.wait_for(lock, delay, [this] { return stopping(); });
     }
 
     void run()
@@ -103,40 +113,42 @@ private:
         }
     }
 
-    // True when the pass was heard: it played to its end, or failed only
-    // after a second of audio. Everything it opened is released on return.
+    // True when the pass was heard (see pass_was_heard). Everything it opened
+    // is released on return.
     bool play_pass()
     {
         std::unique_ptr<ByteSource> source = backend_.open_file ? backend_.open_file(path_) : nullptr;
         if (!source)
             return false;
-        MpegReader reader(*source);
+        MpegReader reader(*source, stop_.get_token());
         MpegFrame frame;
         if (!reader.next_frame(frame))
             return false;
         MpegFormat format = frame.header.format();
 
         std::unique_ptr<FrameDecoder> decoder = backend_.make_decoder ? backend_.make_decoder() : nullptr;
-        if (!decoder || !decoder->open(format, EncoderGap{}))
+        if (!decoder || !decoder->open(format, reader.encoder_gap()))
             return false;
         std::unique_ptr<AudioOutput> output = backend_.make_output ? backend_.make_output() : nullptr;
-        if (!output || !output->open({format.sample_rate, format.channels}))
+        PcmFormat pcm_format{format.sample_rate, format.channels};
+        if (!output || !output->open(pcm_format))
             return false;
 
         std::uint64_t written = 0;
-        bool completed = false;
+        auto began = clock_();
         {
             Attachment attachment(*this, *output);
             if (attachment.attached())
-                completed = play_frames(reader, frame, *decoder, *output, written);
+                play_frames(reader, frame, *decoder, *output, written);
         }
+        auto took = clock_() - began;
         output->close();
-        auto one_second = static_cast<std::uint64_t>(format.sample_rate) * static_cast<std::uint64_t>(format.channels);
-        return written > 0 && (completed || written >= one_second);
+        return pass_was_heard(written, pcm_format, took);
     }
 
-    // True when every frame was played out to the device's last sample.
-    bool play_frames(MpegReader& reader, MpegFrame& frame, FrameDecoder& decoder, AudioOutput& output,
+    // Plays every frame out to the device's last sample, or up to the first
+    // failure or stop; written counts the samples the output took.
+    void play_frames(MpegReader& reader, MpegFrame& frame, FrameDecoder& decoder, AudioOutput& output,
                      std::uint64_t& written)
     {
         std::vector<std::int16_t> pcm;
@@ -151,25 +163,28 @@ private:
         do {
             pcm.clear();
             if (!decoder.decode(frame, pcm) || !play() || stopping())
-                return false;
+                return;
         } while (reader.next_frame(frame));
         pcm.clear();
-        return decoder.finish(pcm) && play() && written > 0 && output.drain();
+        if (decoder.finish(pcm) && play() && written > 0)
+            output.drain();
     }
 
     const SoundBackend& backend_;
     const RetryDelays delays_;
+    const MonotonicClock& clock_;
     const std::int32_t count_;
     const std::string path_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    bool stop_ = false;              // guarded by mutex_
+    std::stop_source stop_;          // requested with mutex_ held
     AudioOutput* output_ = nullptr; // guarded by mutex_
     std::thread thread_;
 };
 
-LoopingTrackPlayer::LoopingTrackPlayer(SoundBackend backend, RetryDelays delays)
-    : backend_(std::move(backend)), delays_(delays)
+LoopingTrackPlayer::LoopingTrackPlayer(SoundBackend backend, RetryDelays delays, MonotonicClock clock)
+    : backend_(std::move(backend)), delays_(delays),
+      clock_(clock ? std::move(clock) : MonotonicClock(std::chrono::steady_clock::now))
 {
 }
 
@@ -181,7 +196,7 @@ void LoopingTrackPlayer::play_track(std::int32_t count, std::string_view path)
     if (count == 0 || path.empty())
         return;
     try {
-        player_ = std::make_unique<Player>(backend_, delays_, count, std::string(path));
+        player_ = std::make_unique<Player>(backend_, delays_, clock_, count, std::string(path));
     } catch (...) {
         // No thread or no memory to play with: silence, like any other failure.
     }

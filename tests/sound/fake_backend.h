@@ -1,14 +1,17 @@
 // A sound backend that records what the track player does with files,
-// decoders and outputs, and can hold a write until the output is reset.
+// decoders and outputs, keeps a clock that only its outputs move, and can
+// hold a write until the output is reset or fail midway.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sound/looping_track_player.h"
@@ -30,11 +33,13 @@ public:
         return events_;
     }
     // Waits until the event has been logged `times` times; false if that has
-    // not happened after a long while, which only a broken player causes.
-    bool wait_for(const std::string& event, long times = 1)
+    // not happened within the time, by default a long while that only a
+    // broken player needs.
+    bool wait_for(const std::string& event, long times = 1,
+                  std::chrono::milliseconds within = std::chrono::seconds(20))
     {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(20), [&] {
+        return changed_.wait_for(lock, within, [&] {
             return std::count(events_.begin(), events_.end(), event) >= times;
         });
     }
@@ -45,34 +50,67 @@ private:
     std::vector<std::string> events_;
 };
 
+// Monotonic time that moves only when a fake output "plays" audio, so that
+// a pass lasts exactly as long as the audio it wrote, on any machine.
+class FakeClock {
+public:
+    std::chrono::steady_clock::time_point now() const
+    {
+        return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(elapsed_ns_.load()));
+    }
+    void advance(std::chrono::nanoseconds by) { elapsed_ns_ += by.count(); }
+    MonotonicClock reader()
+    {
+        return [this] { return now(); };
+    }
+
+private:
+    std::atomic<std::int64_t> elapsed_ns_{0};
+};
+
+struct OutputBehaviour {
+    bool open_fails = false;
+    bool hold_writes = false;     // the first write waits for a reset
+    bool plays_in_real_time = true; // each write moves the clock by its duration
+    int write_fails_at = 0;       // this write (1-based) reports a device error; 0: none
+    bool drain_fails = false;
+};
+
 class FakeOutput final : public AudioOutput {
 public:
-    FakeOutput(EventLog& log, int id, bool open_fails, bool hold_writes)
-        : log_(log), name_("output " + std::to_string(id)), open_fails_(open_fails), hold_writes_(hold_writes)
+    FakeOutput(EventLog& log, FakeClock& clock, int id, OutputBehaviour behaviour)
+        : log_(log), clock_(clock), name_("output " + std::to_string(id)), behaviour_(behaviour)
     {
     }
     ~FakeOutput() override { log_.add(name_ + " destroyed"); }
 
     bool open(const PcmFormat& f) override
     {
+        format_ = f;
         log_.add(name_ + " open " + std::to_string(f.sample_rate) + "/" + std::to_string(f.channels));
-        return !open_fails_;
+        return !behaviour_.open_fails;
     }
     bool write(std::span<const std::int16_t> pcm) override
     {
         std::unique_lock lock(mutex_);
-        if (hold_writes_ && !reset_) {
+        if (behaviour_.hold_writes && !reset_) {
             log_.add(name_ + " write held");
             reset_seen_.wait(lock, [this] { return reset_; });
         }
-        log_.add(name_ + " write " + std::to_string(pcm.size()) + (reset_ ? " refused" : ""));
-        return !reset_;
+        bool fails = ++writes_ == behaviour_.write_fails_at;
+        log_.add(name_ + " write " + std::to_string(pcm.size()) + (reset_ ? " refused" : fails ? " failed" : ""));
+        if (reset_ || fails)
+            return false;
+        if (behaviour_.plays_in_real_time)
+            clock_.advance(std::chrono::nanoseconds(std::chrono::seconds(1)) * static_cast<long>(pcm.size()) /
+                           (format_.sample_rate * format_.channels));
+        return true;
     }
     bool drain() override
     {
         std::lock_guard lock(mutex_);
-        log_.add(name_ + " drain");
-        return !reset_;
+        log_.add(name_ + " drain" + (behaviour_.drain_fails ? " failed" : ""));
+        return !reset_ && !behaviour_.drain_fails;
     }
     void reset() override
     {
@@ -87,8 +125,11 @@ public:
 
 private:
     EventLog& log_;
+    FakeClock& clock_;
     std::string name_;
-    bool open_fails_, hold_writes_;
+    OutputBehaviour behaviour_;
+    PcmFormat format_{1, 1};
+    int writes_ = 0;
     std::mutex mutex_;
     std::condition_variable reset_seen_;
     bool reset_ = false;
@@ -97,14 +138,22 @@ private:
 // Appends two stereo instants per frame, and nothing at the end.
 class FakeDecoder final : public FrameDecoder {
 public:
-    FakeDecoder(EventLog& log, bool fails) : log_(log), fails_(fails) {}
-    bool open(const MpegFormat& f, const EncoderGap&) override
+    FakeDecoder(EventLog& log, bool open_fails, int decode_fails_at)
+        : log_(log), open_fails_(open_fails), decode_fails_at_(decode_fails_at)
     {
-        log_.add("decoder " + std::to_string(f.sample_rate) + "/" + std::to_string(f.channels));
-        return !fails_;
+    }
+    bool open(const MpegFormat& f, const EncoderGap& gap) override
+    {
+        log_.add("decoder " + std::to_string(f.sample_rate) + "/" + std::to_string(f.channels) + " gap " +
+                 std::to_string(gap.delay) + "/" + std::to_string(gap.padding));
+        return !open_fails_;
     }
     bool decode(const MpegFrame&, std::vector<std::int16_t>& pcm) override
     {
+        if (++frames_ == decode_fails_at_) {
+            log_.add("decode failed");
+            return false;
+        }
         pcm.insert(pcm.end(), {1, 2, 3, 4});
         return true;
     }
@@ -112,31 +161,42 @@ public:
 
 private:
     EventLog& log_;
-    bool fails_;
+    bool open_fails_;
+    int decode_fails_at_;
+    int frames_ = 0;
 };
 
 struct FakeSound {
     EventLog log;
+    FakeClock clock;
     std::map<std::string, std::string> files; // path to bytes; others are missing
+    // Opens a source for paths not in files; null: missing.
+    std::function<std::unique_ptr<ByteSource>()> other_files;
     int outputs_made = 0;                     // touched on the playing thread only
     int hold_writes_from = 0;                 // outputs from this number on hold their writes; 0: none
-    bool outputs_fail = false;
+    OutputBehaviour outputs;                  // how every output behaves, holding aside
     bool decoders_fail = false;
+    int decode_fails_at = 0; // each decoder fails on this frame (1-based); 0: never
 
     SoundBackend backend()
     {
         return {
             [this](std::string_view path) -> std::unique_ptr<ByteSource> {
                 auto it = files.find(std::string(path));
-                log.add("file " + std::string(path) + (it == files.end() ? " missing" : ""));
-                if (it == files.end())
-                    return nullptr;
-                return std::make_unique<MemoryByteSource>(it->second);
+                if (it != files.end()) {
+                    log.add("file " + std::string(path));
+                    return std::make_unique<MemoryByteSource>(it->second);
+                }
+                auto other = other_files ? other_files() : nullptr;
+                log.add("file " + std::string(path) + (other ? "" : " missing"));
+                return other;
             },
-            [this] { return std::make_unique<FakeDecoder>(log, decoders_fail); },
+            [this] { return std::make_unique<FakeDecoder>(log, decoders_fail, decode_fails_at); },
             [this] {
                 int id = ++outputs_made;
-                return std::make_unique<FakeOutput>(log, id, outputs_fail, hold_writes_from && id >= hold_writes_from);
+                OutputBehaviour b = outputs;
+                b.hold_writes = hold_writes_from && id >= hold_writes_from;
+                return std::make_unique<FakeOutput>(log, clock, id, b);
             },
         };
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/sound/mpeg_stream.h"
+#include "tests/sound/test_sources.h"
 #include "tests/temp_folder.h"
 
 namespace {
@@ -19,18 +20,20 @@ std::string track_path(const std::string& name) { return std::string(SOUND_TEST_
 struct Stream {
     std::vector<MpegFrame> frames;
     std::string bytes; // the frames' bytes one after another
+    EncoderGap gap;
 };
 
-Stream read_all(ByteSource& source)
+Stream read_all(ByteSource& source, std::stop_token stop = {})
 {
     Stream out;
-    MpegReader reader(source);
+    MpegReader reader(source, stop);
     MpegFrame frame;
     while (reader.next_frame(frame)) {
         out.bytes.append(frame.bytes.begin(), frame.bytes.end());
         out.frames.push_back(std::move(frame));
     }
     EXPECT_FALSE(reader.next_frame(frame)) << "the end of a stream stays the end";
+    out.gap = reader.encoder_gap();
     return out;
 }
 
@@ -60,18 +63,17 @@ std::size_t id3v2_size(const std::string& file)
     return 10 + (b(6) << 21 | b(7) << 14 | b(8) << 7 | b(9)) + ((b(5) & 0x10) ? 10 : 0);
 }
 
-// The frame count an encoder wrote in its Xing or Info frame, which does not
-// count itself; -1 without one.
-long encoder_frame_count(const MpegFrame& first)
+// The frame count an encoder wrote in the Xing or Info frame at the start of
+// the data, which does not count itself; -1 without one.
+long encoder_frame_count(const std::string& data)
 {
-    const unsigned char* f = first.bytes.data();
-    std::size_t n = first.bytes.size();
-    for (std::size_t i = 4; i + 12 <= n && i < 64; ++i) {
-        if (std::memcmp(f + i, "Xing", 4) != 0 && std::memcmp(f + i, "Info", 4) != 0)
+    auto b = [&](std::size_t i) { return static_cast<long>(static_cast<unsigned char>(data[i])); };
+    for (std::size_t i = 4; i + 12 <= data.size() && i < 64; ++i) {
+        if (data.compare(i, 4, "Xing") != 0 && data.compare(i, 4, "Info") != 0)
             continue;
-        if ((f[i + 7] & 1) == 0)
+        if ((b(i + 7) & 1) == 0)
             return -1;
-        return long{f[i + 8]} << 24 | long{f[i + 9]} << 16 | long{f[i + 10]} << 8 | long{f[i + 11]};
+        return b(i + 8) << 24 | b(i + 9) << 16 | b(i + 10) << 8 | b(i + 11);
     }
     return -1;
 }
@@ -112,23 +114,35 @@ TEST(SoundMpegReader, HandsOutExactlyTheAudioBytesOfEncodedTracks)
         expect_well_formed(s);
         EXPECT_EQ(s.frames.front().header.format(), c.format);
 
-        // Everything between the tags, in order, and nothing else.
+        // Everything between the tags, in order, but for the encoder's
+        // information frame, and nothing else.
         std::size_t start = id3v2_size(file);
         std::size_t tail = c.id3v1 ? 128 : 0;
         EXPECT_EQ(start > 0, c.id3v2);
         EXPECT_EQ(file.compare(file.size() - 128, 3, "TAG") == 0, c.id3v1);
-        EXPECT_EQ(s.bytes.size(), file.size() - start - tail);
-        EXPECT_TRUE(s.bytes == file.substr(start, file.size() - start - tail));
+        std::string data = file.substr(start, file.size() - start - tail);
+        ASSERT_GE(data.size(), s.bytes.size());
+        std::size_t info_frame = data.size() - s.bytes.size();
+        EXPECT_EQ(info_frame > 0, c.encoder_frame);
+        EXPECT_TRUE(s.bytes == data.substr(info_frame));
 
         // Half a second of tone at least.
         long samples = static_cast<long>(s.frames.size()) * s.frames.front().header.samples_per_frame;
         EXPECT_GE(samples, c.format.sample_rate / 2);
 
-        long counted = encoder_frame_count(s.frames.front());
+        long counted = encoder_frame_count(data);
         if (c.encoder_frame) {
-            EXPECT_EQ(static_cast<long>(s.frames.size()), counted + 1);
+            EXPECT_EQ(static_cast<long>(s.frames.size()), counted);
+            EXPECT_EQ(info_frame, static_cast<std::size_t>(parse_mpeg_header(
+                                                               reinterpret_cast<const unsigned char*>(data.data()))
+                                                               ->frame_length));
+            // The encoder's delay and padding surround the half second of
+            // tone exactly.
+            EXPECT_GT(s.gap.delay, 0);
+            EXPECT_EQ(s.gap.delay + c.format.sample_rate / 2 + s.gap.padding, samples);
         } else {
             EXPECT_EQ(counted, -1);
+            EXPECT_EQ(s.gap, EncoderGap{});
         }
     }
 }
@@ -153,7 +167,7 @@ TEST(SoundMpegReader, LeavesOutALastFrameCutShort)
     ASSERT_FALSE(full.frames.empty());
     EXPECT_EQ(part.frames.size(), full.frames.size() - 1);
     std::size_t last = full.frames.back().bytes.size();
-    EXPECT_EQ(part.bytes, whole.substr(0, whole.size() - last));
+    EXPECT_TRUE(part.bytes == full.bytes.substr(0, full.bytes.size() - last));
 }
 
 TEST(SoundMpegReader, CutAtEveryLengthGivesTheWholeFramesOnly)
@@ -260,5 +274,143 @@ TEST(SoundMpegReader, DamagedTracksStillEndWithWellFormedFrames)
         Stream s = read_memory(damaged);
         SCOPED_TRACE(round);
         expect_well_formed(s);
+    }
+}
+
+TEST(SoundMpegReader, SkipsTheEncoderInformationFrameAndKeepsItsGap)
+{
+    // MPEG-2 Layer III, 80 kbit/s, 22050 Hz: 261 bytes a frame.
+    const std::array<unsigned char, 4> stereo22_header{0xFF, 0xF3, 0x90, 0x64};
+    const std::array<unsigned char, 4> mono22_header{0xFF, 0xF3, 0x90, 0xC4};
+    const std::array<unsigned char, 4> mono44_header{0xFF, 0xFB, 0x90, 0xC4};
+    const std::array<unsigned char, 4> crc44_header{0xFF, 0xFA, 0x90, 0x64};
+    const std::array<unsigned char, 4> layer2_header{0xFF, 0xFD, 0xA4, 0x00};
+    struct Case {
+        const char* why;
+        std::array<unsigned char, 4> header;
+        std::size_t length;
+        EncoderInfo info;
+        bool skipped;
+        EncoderGap gap;
+    };
+    const Case cases[] = {
+        {"Info with a LAME extension", stereo44_header, 417, {"Info", 36, 0x0F, "LAME3.100", 576, 1566}, true, {576, 1566}},
+        {"Xing with no optional fields", stereo44_header, 417, {"Xing", 36, 0x00, "LAME3.99r", 1105, 0}, true, {1105, 0}},
+        {"Xing written by Lavf", stereo44_header, 417, {"Xing", 36, 0x03, "Lavf58.76", 4095, 4095}, true, {4095, 4095}},
+        {"Xing with no extension", stereo44_header, 417, {"Xing", 36, 0x0F, "", 0, 0}, true, {}},
+        {"an unknown encoder's extension", stereo44_header, 417, {"Info", 36, 0x0F, "Abcd1.0", 576, 99}, true, {}},
+        {"MPEG-1 mono", mono44_header, 417, {"Info", 21, 0x0F, "LAME3.100", 576, 100}, true, {576, 100}},
+        {"MPEG-1 with a check word", crc44_header, 417, {"Info", 38, 0x0F, "LAME3.100", 576, 7}, true, {576, 7}},
+        {"MPEG-2 stereo", stereo22_header, 261, {"Xing", 21, 0x0F, "LAME3.100", 576, 1}, true, {576, 1}},
+        {"MPEG-2 mono", mono22_header, 261, {"Info", 13, 0x0F, "LAME3.100", 1152, 576}, true, {1152, 576}},
+        {"a marker out of place", stereo44_header, 417, {"Info", 21, 0x0F, "LAME3.100", 576, 1566}, false, {}},
+        {"Layer II", layer2_header, 576, {"Info", 36, 0x0F, "LAME3.100", 576, 1566}, false, {}},
+    };
+    for (const Case& c : cases) {
+        std::string info = encoder_info_frame(c.header, c.length, c.info);
+        std::string audio = mpeg_frames(c.header, c.length, 3);
+        Stream s = read_memory(info + audio);
+        EXPECT_EQ(s.bytes, c.skipped ? audio : info + audio) << c.why;
+        EXPECT_EQ(s.gap, c.gap) << c.why;
+    }
+}
+
+TEST(SoundMpegReader, OnlyTheFirstFrameCanBeTheEncoders)
+{
+    std::string info = encoder_info_frame(stereo44_header, stereo44_length, {"Info", 36, 0x0F, "LAME3.100", 576, 9});
+    std::string audio = mpeg_frames(stereo44_header, stereo44_length, 2);
+    struct Case {
+        const char* why;
+        std::string bytes;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"information frame in the middle", audio + info + audio, audio + info + audio},
+        {"information frame alone", info + std::string(3, 'x'), ""},
+        {"information frame behind garbage", std::string(700, 'x') + info + audio, audio},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(read_memory(c.bytes).bytes, c.expected) << c.why;
+}
+
+TEST(SoundMpegReader, FirstFrameNeedsAConfirmingHeaderUnlessItStartsTheData)
+{
+    std::string frame = mpeg_frames(stereo44_header, stereo44_length, 1);
+    std::string frames = mpeg_frames(stereo44_header, stereo44_length, 3);
+    std::string junk(500, 'x');
+    std::string tag = std::string("ID3\x04\x00\x00\x00\x00\x00\x05", 10) + "abcde";
+    std::string id3v1 = "TAG" + std::string(125, ' ');
+    struct Case {
+        const char* why;
+        std::string bytes;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"junk, then a lone frame ending the file", junk + frame, ""},
+        {"junk, a lone frame, one byte", junk + frame + "y", ""},
+        {"junk, a lone frame, three bytes", junk + frame + "yyy", ""},
+        {"a lone frame, three bytes", frame + "yyy", frame},
+        {"junk, a lone frame, a trailing tag", junk + frame + id3v1, ""},
+        {"a lone frame that is the whole file", frame, frame},
+        {"a lone frame behind one junk byte", "y" + frame, ""},
+        {"a lone frame between tags", tag + frame + id3v1, frame},
+        {"a stream whose last frame follows junk", frames + junk + frame, frames + frame},
+        {"a stream whose last frame follows junk and ends in 3 bytes", frames + junk + frame + "yyy", frames + frame},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(read_memory(c.bytes).bytes, c.expected) << c.why;
+}
+
+TEST(SoundMpegReader, EndsCleanlyWhenReadsStartFailing)
+{
+    // The first frame lies near the end of the first window, so that
+    // confirming it reads past that window.
+    std::string frames = mpeg_frames(stereo44_header, stereo44_length, 6);
+    std::string file = std::string(64 * 1024 - 200, 'x') + frames;
+    for (int good_reads = 0; good_reads <= 12; ++good_reads) {
+        FailingByteSource source(file, good_reads);
+        Stream s = read_all(source);
+        SCOPED_TRACE(good_reads);
+        expect_well_formed(s);
+        EXPECT_LE(s.bytes.size(), frames.size());
+        EXPECT_TRUE(s.bytes == frames.substr(0, s.bytes.size()));
+    }
+}
+
+TEST(SoundMpegReader, StopsSearchingWithinAWindowOfAStopRequest)
+{
+    std::string random_block(8191, '\0');
+    std::mt19937 random(99);
+    for (char& c : random_block)
+        c = static_cast<char>(random());
+    std::string stream = mpeg_frames(stereo44_header, stereo44_length, 3);
+    struct Case {
+        const char* why;
+        std::string head, block;
+        std::size_t frames;
+    };
+    const Case cases[] = {
+        {"zeros", "", std::string(1, '\0'), 0},
+        {"all 0xFF", "", "\xFF", 0},
+        {"0xFF 0xFB over and over", "", "\xFF\xFB", 0},
+        {"random bytes", "", random_block, 0},
+        {"Layer I frames", "", mpeg_frames(layer1_header, 384, 1), 0},
+        {"ID3v2 headers over and over", "", std::string("ID3\x04\x00\x00\x00\x00\x00\x00", 10), 0},
+        {"a stream, then frames of another format", stream, mpeg_frames(stereo48_header, stereo48_length, 1), 3},
+    };
+    const std::uint64_t request_after = 256 * 1024;
+    for (const Case& c : cases) {
+        std::stop_source stop;
+        std::uint64_t read_at_request = 0;
+        RepeatingByteSource source(c.head, c.block, std::uint64_t{1} << 30, [&](std::uint64_t read) {
+            if (read >= request_after && !stop.stop_requested()) {
+                read_at_request = read;
+                stop.request_stop();
+            }
+        });
+        Stream s = read_all(source, stop.get_token());
+        EXPECT_EQ(s.frames.size(), c.frames) << c.why;
+        ASSERT_TRUE(stop.stop_requested()) << c.why;
+        EXPECT_LT(source.bytes_read() - read_at_request, 64u * 1024) << c.why;
     }
 }
