@@ -77,7 +77,7 @@ kill "$OTHER_PID"
 wait "$OTHER_PID" 2>/dev/null
 OTHER_PID=
 
-ratio=$(awk -v a="$run_cpu" -v b="$mpg123_cpu" 'BEGIN {printf "%.2f", b > 0 ? a / b : 0}')
+ratio=$(awk -v a="$run_cpu" -v b="$mpg123_cpu" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}')
 verdict() { awk "BEGIN {exit !($1)}" && echo met || echo "NOT met"; }
 echo "Looping stage one ($seconds s each, same track, same null sink):"
 printf '  program CPU %s %% of a core, mpg123 -o alsa %s %%: ratio %s (aim <= 0.8: %s)\n' \

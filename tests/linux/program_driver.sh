@@ -52,9 +52,10 @@ program_windows() {
   xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null | sort
 }
 
-# Starts the program and waits for its main window.
+# Starts the program (by default the copy in PROGRAM_DIR) and waits for its
+# main window.
 program_launch() {
-  "$PROGRAM_DIR/burnin" >"$HARNESS_DIR/program.log" 2>&1 &
+  "${1:-$PROGRAM_DIR/burnin}" >"$HARNESS_DIR/program.log" 2>&1 &
   PROGRAM_PID=$!
   harness_wait_for 100 sh -c "xdotool search --onlyvisible --pid $PROGRAM_PID | grep -q ." ||
     fail "the main window did not show"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A run with automatic volume off: no notice window, the track starts with
 # the click, the master volume is neither read nor changed, and stop silences
-# the track and saves the counted seconds.
+# the track and saves the counted seconds. The window carries the icon.
 set -u
 cd "$(dirname "$0")"
 source ../harness/harness.sh
@@ -10,6 +10,8 @@ scenario_start
 
 set_master_volume 40000
 program_launch
+icon=$(xprop -id "$MAIN_WINDOW" -f _NET_WM_ICON 32c ' $0 $1' _NET_WM_ICON)
+[ "${icon#*)}" = " 256 256" ] || fail "the main window has no 256 x 256 icon: $icon"
 click 自动音量选择框
 record_start
 
