@@ -185,3 +185,10 @@ private:
 } // namespace
 
 std::unique_ptr<AudioOutput> make_waveout_output() { return std::make_unique<WaveOutOutput>(); }
+
+void warm_up_waveout()
+{
+    WaveOutOutput output;
+    if (output.open({44100, 2}))
+        output.close();
+}
