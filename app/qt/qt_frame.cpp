@@ -47,13 +47,24 @@ struct ControlSlot {
     std::unique_ptr<PeriodicTimer> timer; // timers only
 };
 
+// A window's state before a modal window or the message box disabled it.
+struct FormerState {
+    WindowId window;
+    bool enabled;
+    // Disabling a window takes the focus from its control; it goes back.
+    QPointer<QWidget> focus;
+};
+
 struct LoadedWindow {
     const WindowDefinition* definition = nullptr;
     Text title;
     std::unique_ptr<NativeWindow> widget;
     std::vector<ControlSlot> controls;
     // Windows this one disabled while modal, with their former states.
-    std::vector<std::pair<WindowId, bool>> to_restore;
+    std::vector<FormerState> to_restore;
+    // The window that was active when this one opened modally; it is active
+    // again once this one has closed.
+    QPointer<QWidget> activated_from;
     QEventLoop* nested_loop = nullptr;
 };
 
@@ -97,8 +108,9 @@ private:
     void show(WindowId window);
     void close(WindowId window);
     void destroy(WindowId window);
-    std::vector<std::pair<WindowId, bool>> disable_windows_except(std::optional<WindowId> keep);
-    void restore(const std::vector<std::pair<WindowId, bool>>& states);
+    std::vector<FormerState> disable_windows_except(std::optional<WindowId> keep);
+    void restore(const std::vector<FormerState>& states);
+    void activate_again(QWidget* window);
     void raise(WindowId window, std::string_view control, Event event);
     void run_nested(QEventLoop& loop);
     void run_nested(QMessageBox& box);
@@ -213,6 +225,7 @@ void QtFrame::load_window_modal(WindowId window)
         return;
     LoadedWindow& w = loaded(window);
     w.widget->setWindowModality(Qt::ApplicationModal);
+    w.activated_from = QApplication::activeWindow();
     show(window);
     w.to_restore = disable_windows_except(window);
     QEventLoop loop;
@@ -245,31 +258,49 @@ void QtFrame::show_message(std::string_view text, std::string_view title)
     // A bare OK button, as the Windows box has; the style would add a tick.
     box.button(QMessageBox::Ok)->setIcon(QIcon());
     // Task-modal: every window of the program is greyed while the box is up.
+    QPointer<QWidget> active = QApplication::activeWindow();
     auto former = disable_windows_except(std::nullopt);
     run_nested(box);
     restore(former);
+    activate_again(active);
     close_main_when_unnested();
 }
 
-std::vector<std::pair<WindowId, bool>>
-QtFrame::disable_windows_except(std::optional<WindowId> keep)
+std::vector<FormerState> QtFrame::disable_windows_except(std::optional<WindowId> keep)
 {
-    std::vector<std::pair<WindowId, bool>> former;
+    std::vector<FormerState> former;
     for (WindowId w : all_windows) {
         if (w == keep || !is_loaded(w))
             continue;
         NativeWindow& widget = *loaded(w).widget;
-        former.emplace_back(w, widget.isEnabled());
+        former.push_back({w, widget.isEnabled(), widget.focusWidget()});
         widget.setEnabled(false);
     }
     return former;
 }
 
-void QtFrame::restore(const std::vector<std::pair<WindowId, bool>>& states)
+void QtFrame::restore(const std::vector<FormerState>& states)
 {
-    for (auto [w, enabled] : states)
-        if (is_loaded(w))
-            loaded(w).widget->setEnabled(enabled);
+    for (const FormerState& state : states) {
+        if (!is_loaded(state.window))
+            continue;
+        loaded(state.window).widget->setEnabled(state.enabled);
+        if (state.enabled && state.focus)
+            state.focus->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void QtFrame::activate_again(QWidget* window)
+{
+    // Once the closed window is off the screen; the focus then comes back
+    // to the control that had it.
+    QMetaObject::invokeMethod(
+        &context_,
+        [window = QPointer<QWidget>(window)] {
+            if (window && window->isVisible() && window->isEnabled())
+                window->activateWindow();
+        },
+        Qt::QueuedConnection);
 }
 
 void QtFrame::close(WindowId window)
@@ -290,6 +321,7 @@ void QtFrame::destroy(WindowId window)
     // A closed window is nobody's while it waits to be deleted.
     w->widget->setObjectName(QString());
     w->widget->hide();
+    activate_again(w->activated_from);
     if (w->nested_loop)
         w->nested_loop->exit();
     graveyard_.push_back(std::move(w));

@@ -120,10 +120,16 @@ TEST_F(QtWindows, EveryWindowHasTheClientAreaTheWindowsFrameLeaves)
         // Centred by the outer size on the primary screen.
         QRect screen = QGuiApplication::primaryScreen()->geometry();
         WindowPlace place = centred_place(definition, screen.width(), screen.height());
-        EXPECT_EQ(window->pos(), QPoint(place.left, place.top));
+        // The window manager frames the window a moment after it is mapped.
+        const QPoint expected(place.left, place.top);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->pos() == expected; }, 2000))
+            << window->pos().x() << "," << window->pos().y();
         // What the window manager offers: moving and closing, never resizing
         // or maximising; minimising on the main window.
-        QString actions = allowed_actions(*window);
+        QString actions;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return (actions = allowed_actions(*window)).contains(QStringLiteral("CLOSE")); },
+            2000));
         EXPECT_TRUE(actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE"))) << actions.toStdString();
         EXPECT_TRUE(actions.contains(QStringLiteral("_NET_WM_ACTION_MOVE")));
         EXPECT_FALSE(actions.contains(QStringLiteral("_NET_WM_ACTION_RESIZE")));
@@ -446,5 +452,19 @@ TEST_F(QtWindows, FocusComesBackWhenTheWindowIsActivatedAgain)
     window->activateWindow();
     ASSERT_TRUE(QtFrameDriver::wait_until_active(window));
     EXPECT_EQ(QApplication::focusWidget(), widget(device_combo));
+}
+TEST_F(QtWindows, FocusComesBackAfterAModalWindowAndTheMessageBox)
+{
+    QWidget* window = open(WindowId::main);
+    driver.frame().move_focus(device_combo);
+    driver.on_modal([](WindowId) {});
+    driver.frame().load_window_modal(WindowId::instructions);
+    ASSERT_TRUE(QtFrameDriver::wait_until_active(window));
+    EXPECT_EQ(QApplication::focusWidget(), widget(device_combo));
+
+    driver.frame().move_focus(auto_volume_box);
+    driver.frame().show_message("text", "title");
+    ASSERT_TRUE(QtFrameDriver::wait_until_active(window));
+    EXPECT_EQ(QApplication::focusWidget(), widget(auto_volume_box));
 }
 } // namespace
