@@ -90,18 +90,21 @@ TEST_F(AlsaPlayerTest, TheTrackSoundsSoonAfterAStartAndStopsAtOnce)
 TEST_F(AlsaPlayerTest, AStopWhileTheDeviceIsFullReturnsWithinMilliseconds)
 {
     LoopingTrackPlayer player(make_alsa_sound_backend());
-    double slowest = 0;
     // Stops at different moments of a pass: in the middle of the queue
-    // filling, while it is full, and around the drain at its end.
-    for (int wait : {50, 150, 300, 420, 480, 700}) {
+    // filling, while it is full, and around the drain at its end. The first
+    // stop may also wait for the process's first device open to finish, in
+    // which the sound server's client library is loaded and connected.
+    bool first = true;
+    for (int wait : {50, 50, 150, 300, 420, 480, 700}) {
         player.play_track(-1, track_path("stereo44.mp3"));
         std::this_thread::sleep_for(milliseconds(wait));
         auto call = Clock::now();
         player.play_track(0, "");
-        slowest = std::max(slowest, seconds_since(call));
+        double took = seconds_since(call);
+        std::printf("stop %d ms into a pass took %.2f ms\n", wait, took * 1e3);
+        EXPECT_LT(took, first ? 0.5 : 0.1) << wait << " ms into a pass";
+        first = false;
     }
-    std::printf("slowest stop: %.2f ms\n", slowest * 1e3);
-    EXPECT_LT(slowest, 0.1);
 }
 
 TEST_F(AlsaPlayerTest, AFinitePassCountPlaysThatManyPassesThenFallsSilent)
