@@ -7,24 +7,29 @@ cd "$(dirname "$0")"
 source ../harness/harness.sh
 source ./program_driver.sh
 scenario_start
-
-zero=0小时00分00秒
+file="$PROGRAM_DIR/File/2.ini"
+zero=$(duration_text 0)
 today=$(today_text)
-progress_file_bytes "$today" 1小时02分03秒 0小时10分00秒 $zero 5小时59分59秒 7小时00分00秒 $zero \
-  >"$PROGRAM_DIR/File/2.ini"
+
+progress_file_bytes "$today" 1小时02分03秒 0小时10分00秒 "$zero" 5小时59分59秒 7小时00分00秒 "$zero" >"$file"
+cp "$file" "$HARNESS_DIR/stored.ini"
 program_launch
 pick_combo_item 设备组合框 1
 click 自动音量选择框
-started=$(now_ms)
+start_low=$(now_ms)
 click 按钮1
-sleep_until $((started + 1500))
+start_high=$(now_ms)
+sleep_until $((start_low + 1500))
+stop_low=$(now_ms)
 click 按钮2
-sleep 0.3
-expected=("$today" 1小时02分04秒 0小时10分00秒 $zero 6小时00分00秒 7小时00分00秒 $zero)
-expect_file_bytes "$PROGRAM_DIR/File/2.ini" "${expected[@]}"
+wait_for_file "$file" "$HARNESS_DIR/stored.ini" || fail "the stop saved nothing"
+stop_high=$(now_ms)
+read -r low high <<<"$(tick_bounds "$start_low" "$start_high" "$stop_low" "$stop_high")"
+counted=("$today" RUN+3723 0小时10分00秒 "$zero" RUN+21599 7小时00分00秒 "$zero")
+expect_run_file "$file" "$low" "$high" "${counted[@]}"
 
 close_window "$MAIN_WINDOW"
 wait_for_exit 50 || fail "the program did not end on close"
-expect_file_bytes "$PROGRAM_DIR/File/2.ini" "${expected[@]}"
+expect_run_file "$file" "$RUN_SECONDS" "$RUN_SECONDS" "${counted[@]}"
 [ ! -e "$PROGRAM_DIR/File/1.ini" ] || fail "the first device's file was written"
 echo "PASS"

@@ -154,6 +154,54 @@ expect_file_bytes() { # file, then the arguments of progress_file_bytes
   fi
 }
 
+# H小时MM分SS秒 for a number of seconds.
+duration_text() {
+  printf '%d小时%02d分%02d秒' $(($1 / 3600)) $(($1 / 60 % 60)) $(($1 % 60))
+}
+
+# How many one-second ticks a run can have counted, "low high", when it began
+# between the first two moments and ended between the last two (ms). A loaded
+# machine widens the bounds; a calm one leaves a single count.
+tick_bounds() { # start_low start_high end_low end_high
+  echo $((($3 - $2) / 1000)) $((($4 - $1) / 1000))
+}
+
+# The file holds, byte for byte, the progress of a run that counted some n
+# seconds within the bounds: each argument RUN stands for n seconds, RUN+s
+# for s + n seconds. Sets RUN_SECONDS to the n found.
+expect_run_file() { # file low high, then the arguments of progress_file_bytes
+  local file=$1 low=$2 high=$3 n arg values
+  shift 3
+  [ -f "$file" ] || fail "$file was not written"
+  for ((n = low; n <= high; n++)); do
+    values=()
+    for arg in "$@"; do
+      case $arg in
+        RUN) values+=("$(duration_text "$n")") ;;
+        RUN+*) values+=("$(duration_text $((n + ${arg#RUN+})))") ;;
+        *) values+=("$arg") ;;
+      esac
+    done
+    if cmp -s "$file" <(progress_file_bytes "${values[@]}"); then
+      echo "$(basename "$file") holds a run of $n s (bounds $low to $high)"
+      RUN_SECONDS=$n
+      return 0
+    fi
+  done
+  echo "found:" >&2; iconv -f GBK -t UTF-8 "$file" | cat -A >&2
+  fail "$file does not hold a run of $low to $high s in the expected layout"
+}
+
+# Waits up to 5 s for a file to exist, or to differ from a copy of its old
+# contents.
+wait_for_file() { # file [old copy]
+  if [ -n "${2:-}" ]; then
+    harness_wait_for 50 sh -c "! cmp -s '$1' '$2'"
+  else
+    harness_wait_for 50 test -e "$1"
+  fi
+}
+
 # --- master volume: the pulse plugin's "Master", raw values ---
 
 master_volume() { amixer get Master | awk -F'Playback ' '/Front Left:/ {split($2, a, " "); print a[1]}'; }

@@ -8,6 +8,8 @@ cd "$(dirname "$0")"
 source ../harness/harness.sh
 source ./program_driver.sh
 scenario_start
+file="$PROGRAM_DIR/File/1.ini"
+zero=$(duration_text 0)
 
 set_master_volume 40000
 program_launch
@@ -17,28 +19,32 @@ clicked=$(now_ms)
 click 按钮1
 notice=$(wait_for_other_window) || fail "the notice window did not open"
 sleep 0.5
+expect_master_volume 40000 "untouched while the notice window is open"
+start_low=$(now_ms)
 close_window "$notice"
 harness_wait_for 30 window_gone "$notice" || fail "the notice window did not close"
-started=$(now_ms)
+start_high=$(now_ms)
 sleep 0.3
 expect_master_volume 12000 "30 percent during the run"
-sleep_until $((started + 2500))
+sleep_until $((start_low + 2500))
 
-stopped=$(now_ms)
+stop_low=$(now_ms)
 click 按钮2
-sleep 0.4
+wait_for_file "$file" || fail "the stop saved nothing"
+stop_high=$(now_ms)
+sleep 0.3
 expect_master_volume 40000 "restored after the stop"
 record_stop
 
 expect_sound_starts "$clicked" 150 "the start click (notice window)"
-expect_silence_after "$stopped" 50 "the stop click"
-# The run itself restarts the track when the notice closes: sound again soon.
-heard_stretches | awk -v s="$started" '$1 < s + 1500 && $2 > s + 500 {found = 1} END {exit !found}' ||
+# The run restarts the track when the notice closes: sound again soon.
+heard_stretches | awk -v s="$start_high" '$1 < s + 1500 && $2 > s + 500 {found = 1} END {exit !found}' ||
   fail "no sound in the run's first seconds"
+expect_silence_after "$stop_low" 50 "the stop click"
+read -r low high <<<"$(tick_bounds "$start_low" "$start_high" "$stop_low" "$stop_high")"
+expect_run_file "$file" "$low" "$high" "$(today_text)" RUN "$zero" "$zero" RUN "$zero" "$zero"
 
 close_window "$MAIN_WINDOW"
 wait_for_exit 50 || fail "the program did not end on close"
-today=$(today_text)
-zero=0小时00分00秒
-expect_file_bytes "$PROGRAM_DIR/File/1.ini" "$today" 0小时00分02秒 $zero $zero 0小时00分02秒 $zero $zero
+expect_master_volume 40000 "restored again by the close"
 echo "PASS"

@@ -7,6 +7,8 @@ cd "$(dirname "$0")"
 source ../harness/harness.sh
 source ./program_driver.sh
 scenario_start
+file="$PROGRAM_DIR/File/1.ini"
+zero=$(duration_text 0)
 
 set_master_volume 40000
 program_launch
@@ -15,25 +17,29 @@ icon=$(xprop -id "$MAIN_WINDOW" -f _NET_WM_ICON 32c ' $0 $1' _NET_WM_ICON)
 click 自动音量选择框
 record_start
 
-clicked=$(now_ms)
+start_low=$(now_ms)
 click 按钮1
+start_high=$(now_ms)
 sleep 0.5
 [ -z "$(program_windows | grep -vx "$MAIN_WINDOW")" ] || fail "a window opened besides the main window"
 expect_master_volume 40000 "untouched during the run"
-sleep_until $((clicked + 2500))
+sleep_until $((start_low + 2500))
 
-stopped=$(now_ms)
+stop_low=$(now_ms)
 click 按钮2
-sleep 0.4
+wait_for_file "$file" || fail "the stop saved nothing"
+stop_high=$(now_ms)
+sleep 0.3
 expect_master_volume 40000 "untouched after the stop"
 record_stop
+expect_sound_starts "$start_low" 150 "the start click"
+expect_silence_after "$stop_low" 50 "the stop click"
+read -r low high <<<"$(tick_bounds "$start_low" "$start_high" "$stop_low" "$stop_high")"
+expect_run_file "$file" "$low" "$high" "$(today_text)" RUN "$zero" "$zero" RUN "$zero" "$zero"
 
-expect_sound_starts "$clicked" 1500 "the start click"
-expect_silence_after "$stopped" 50 "the stop click"
-
+# The close saves the same captions again.
 close_window "$MAIN_WINDOW"
 wait_for_exit 50 || fail "the program did not end on close"
 expect_master_volume 40000 "untouched after the close"
-zero=0小时00分00秒
-expect_file_bytes "$PROGRAM_DIR/File/1.ini" "$(today_text)" 0小时00分02秒 $zero $zero 0小时00分02秒 $zero $zero
+expect_run_file "$file" "$RUN_SECONDS" "$RUN_SECONDS" "$(today_text)" RUN "$zero" "$zero" RUN "$zero" "$zero"
 echo "PASS"
