@@ -151,6 +151,52 @@ TEST(Mpg123Decoder, OutlandishGapsCutNoMoreThanTheTrack)
     }
 }
 
+// Frames whose bodies are garbage (a damaged file) decode to at most a
+// frame's worth of samples each, or are refused; nothing worse.
+TEST(Mpg123Decoder, DamagedFramesAreSurvived)
+{
+    for (const char* name : {"stereo44.mp3", "tagged22_mono.mp3", "layer2_48.mp2"}) {
+        SCOPED_TRACE(name);
+        auto source = open_file_source(track_path(name));
+        ASSERT_NE(source, nullptr);
+        MpegReader reader(*source);
+        MpegFrame frame;
+        ASSERT_TRUE(reader.next_frame(frame));
+        MpegFormat format = frame.header.format();
+        auto decoder = make_mpg123_decoder();
+        ASSERT_TRUE(decoder->open(format, EncoderGap{}));
+        unsigned seed = 1;
+        std::vector<std::int16_t> pcm;
+        do {
+            for (std::size_t i = 4; i < frame.bytes.size(); ++i) {
+                seed = seed * 1103515245 + 12345;
+                frame.bytes[i] = static_cast<unsigned char>(seed >> 16);
+            }
+            pcm.clear();
+            if (!decoder->decode(frame, pcm))
+                break;
+            EXPECT_LE(pcm.size(), samples_per_frame(format) * static_cast<std::size_t>(format.channels));
+        } while (reader.next_frame(frame));
+    }
+}
+
+// Frames of another format than the one opened are not played at the wrong
+// rate or channel count.
+TEST(Mpg123Decoder, FramesOfAnotherFormatAreRefused)
+{
+    auto source = open_file_source(track_path("stereo44.mp3"));
+    ASSERT_NE(source, nullptr);
+    MpegReader reader(*source);
+    MpegFrame frame;
+    ASSERT_TRUE(reader.next_frame(frame));
+    ASSERT_TRUE(reader.next_frame(frame)); // past the tag, an audio frame
+    auto decoder = make_mpg123_decoder();
+    ASSERT_TRUE(decoder->open({MpegVersion::mpeg2, 3, 22050, 1}, EncoderGap{}));
+    std::vector<std::int16_t> pcm;
+    EXPECT_FALSE(decoder->decode(frame, pcm));
+    EXPECT_TRUE(pcm.empty());
+}
+
 TEST(Mpg123Decoder, AFormatItCannotDecodeIsRefused)
 {
     // Three channels: MPEG audio has at most two.
