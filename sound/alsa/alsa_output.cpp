@@ -76,11 +76,15 @@ public:
         }
         channels_ = format.channels;
         rate_ = format.sample_rate;
-        int descriptors = snd_pcm_poll_descriptors_count(pcm_);
         if (snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
                                static_cast<unsigned>(channels_), static_cast<unsigned>(rate_), 1,
-                               buffer_microseconds) < 0 ||
-            descriptors <= 0) {
+                               buffer_microseconds) < 0) {
+            close();
+            return false;
+        }
+        // Plugins set up their descriptors with the parameters, so ask now.
+        int descriptors = snd_pcm_poll_descriptors_count(pcm_);
+        if (descriptors <= 0) {
             close();
             return false;
         }
