@@ -109,21 +109,41 @@ TEST_F(AlsaMixerTest, AChangeMadeElsewhereIsSeen)
     EXPECT_EQ(after, (Pair{32768, 32768}));
 }
 
+// A one-channel sink made the default for as long as it lives; the server's
+// "Master" element follows the default sink.
+class MonoSink {
+public:
+    MonoSink()
+        : module_(run("pactl load-module module-null-sink sink_name=burnin_mono channels=1 "
+                      "sink_properties=device.description=burnin_mono"))
+    {
+        run("pactl set-default-sink burnin_mono");
+    }
+    ~MonoSink()
+    {
+        run("pactl set-default-sink burnin_sink");
+        if (!module_.empty())
+            run("pactl unload-module " + module_);
+    }
+    MonoSink(const MonoSink&) = delete;
+    MonoSink& operator=(const MonoSink&) = delete;
+    bool loaded() const { return !module_.empty(); }
+
+private:
+    std::string module_;
+};
+
 TEST_F(AlsaMixerTest, AOneChannelLineReadsRightAsMinusOneAndTakesLeft)
 {
-    std::string module = run("pactl load-module module-null-sink sink_name=burnin_mono channels=1 "
-                             "sink_properties=device.description=burnin_mono");
-    ASSERT_FALSE(module.empty());
-    run("pactl set-default-sink burnin_mono");
+    MonoSink mono;
+    ASSERT_TRUE(mono.loaded());
     auto volume = make_alsa_master_volume();
     volume->select_line(speakers_line);
     volume->set_volume(23456, 777);
     Pair pair{-7, -7};
     volume->get_volume(pair.left, pair.right);
     EXPECT_EQ(pair, (Pair{23456, -1}));
-    volume.reset();
-    run("pactl set-default-sink burnin_sink");
-    run("pactl unload-module " + module);
+    EXPECT_EQ(read_fresh(), (Pair{23456, -1}));
 }
 
 // Left and right as they were before the call, when nothing was opened.
