@@ -11,7 +11,7 @@
 #include <vector>
 
 #include <QApplication>
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -22,30 +22,16 @@
 #include <QScreen>
 #include <QSessionManager>
 
+#include "app/qt/control_slot.h"
 #include "app/qt/ending_signals.h"
 #include "app/qt/gbk_qstring.h"
 #include "app/qt/native_window.h"
-#include "app/qt/periodic_timer.h"
 #include "app/qt/window_builder.h"
 
 namespace {
 constexpr WindowId all_windows[] = {WindowId::main, WindowId::notice, WindowId::instructions};
 
 std::size_t index(WindowId window) { return static_cast<std::size_t>(window); }
-
-std::optional<std::int32_t> as_int(const PropertyValue& value)
-{
-    if (auto* n = std::get_if<std::int32_t>(&value))
-        return *n;
-    return std::nullopt;
-}
-
-struct ControlSlot {
-    BuiltControl built;
-    Text caption;                         // as last written, byte for byte
-    bool disabled = false;                // for a control with no widget
-    std::unique_ptr<PeriodicTimer> timer; // timers only
-};
 
 // A window's state before a modal window or the message box disabled it.
 struct FormerState {
@@ -349,84 +335,30 @@ void QtFrame::run_message_loop()
 
 PropertyValue QtFrame::get_property(Control control, Property property)
 {
-    if (control.name.empty()) {
-        LoadedWindow& w = loaded(control.window);
-        if (property == Property::caption)
-            return w.title;
-        if (property == Property::disabled)
-            return std::int32_t{!w.widget->isEnabled()};
-        return std::int32_t{0};
-    }
-    ControlSlot& s = slot(control);
-    QWidget* widget = s.built.widget;
-    switch (property) {
-    case Property::caption:
-        if (auto* combo = qobject_cast<QComboBox*>(widget))
-            return combo_item_text(control, combo->currentIndex());
-        return s.caption;
-    case Property::disabled:
-        // The control's own state, whatever its window's.
-        return std::int32_t{widget ? widget->testAttribute(Qt::WA_ForceDisabled) : s.disabled};
-    case Property::checked: {
-        auto* box = qobject_cast<QCheckBox*>(widget);
-        return std::int32_t{box && box->isChecked()};
-    }
-    case Property::current_selection: {
-        auto* combo = qobject_cast<QComboBox*>(widget);
-        return std::int32_t{combo ? combo->currentIndex() : 0};
-    }
-    case Property::period:
-        return std::int32_t{s.timer ? s.timer->period() : 0};
-    }
+    if (!control.name.empty())
+        return read_property(slot(control), property);
+    LoadedWindow& w = loaded(control.window);
+    if (property == Property::caption)
+        return w.title;
+    if (property == Property::disabled)
+        return std::int32_t{!w.widget->isEnabled()};
     return std::int32_t{0};
 }
 
 void QtFrame::set_property(Control control, Property property, const PropertyValue& value)
 {
+    if (!control.name.empty()) {
+        write_property(slot(control), property, value);
+        return;
+    }
+    LoadedWindow& w = loaded(control.window);
     const Text* text = std::get_if<Text>(&value);
-    std::optional<std::int32_t> n = as_int(value);
-    if (control.name.empty()) {
-        LoadedWindow& w = loaded(control.window);
-        if (property == Property::caption && text) {
-            w.title = *text;
-            w.widget->setWindowTitle(qstring_from_gbk(*text));
-        } else if (property == Property::disabled && n) {
-            w.widget->setEnabled(*n == 0);
-        }
-        return;
-    }
-    ControlSlot& s = slot(control);
-    QWidget* widget = s.built.widget;
-    if (property == Property::caption) {
-        if (text && !qobject_cast<QComboBox*>(widget)) {
-            s.caption = *text;
-            show_caption(s.built, qstring_from_gbk(*text));
-        }
-        return;
-    }
-    if (!n)
-        return;
-    switch (property) {
-    case Property::caption:
-        return;
-    case Property::disabled:
-        if (widget)
-            widget->setEnabled(*n == 0);
-        else
-            s.disabled = *n != 0;
-        return;
-    case Property::checked:
-        if (auto* box = qobject_cast<QCheckBox*>(widget))
-            box->setChecked(*n != 0);
-        return;
-    case Property::current_selection:
-        if (auto* combo = qobject_cast<QComboBox*>(widget))
-            combo->setCurrentIndex(*n >= 0 && *n < combo->count() ? *n : -1);
-        return;
-    case Property::period:
-        if (s.timer)
-            s.timer->set_period(*n);
-        return;
+    const std::int32_t* n = std::get_if<std::int32_t>(&value);
+    if (property == Property::caption && text) {
+        w.title = *text;
+        w.widget->setWindowTitle(qstring_from_gbk(*text));
+    } else if (property == Property::disabled && n) {
+        w.widget->setEnabled(*n == 0);
     }
 }
 
@@ -444,10 +376,7 @@ void QtFrame::move_focus(Control control)
 
 Text QtFrame::combo_item_text(Control combo, std::int32_t index)
 {
-    const auto& items = slot(combo).built.definition->items;
-    if (index < 0 || index >= static_cast<std::int32_t>(items.size()))
-        return {};
-    return Text(items[static_cast<std::size_t>(index)]);
+    return item_text(slot(combo), index);
 }
 
 void QtFrame::query_end_session()
