@@ -429,12 +429,18 @@ void Win32FrameImpl::run_message_loop()
 
 bool Win32FrameImpl::handle_keys(const MSG& msg)
 {
-    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_ESCAPE))
+    const bool alt_f4 = msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4;
+    if (!alt_f4 && (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_ESCAPE)))
         return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     FrameWindow* window = window_of(root);
     if (!window)
         return false; // an opened combo list, a message box
+    if (alt_f4) {
+        // Some combo boxes keep every Alt key to themselves.
+        SendMessageW(root, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    }
     if (msg.wParam == VK_TAB) {
         if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
             return false;

@@ -151,19 +151,23 @@ void Win32Driver::run_steps(std::vector<std::function<void()>> steps, int gap_ms
     auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
     auto next = std::make_shared<std::function<void(std::size_t)>>();
     *next = [this, shared, next, gap_ms](std::size_t i) {
-        if (i == shared->size()) {
-            close_all_left();
-            return;
-        }
         const ULONGLONG start = GetTickCount64();
         post_when([start, gap_ms] { return GetTickCount64() - start >= static_cast<ULONGLONG>(gap_ms); },
-                  [shared, next, i] {
+                  [this, shared, next, i] {
+                      if (i == shared->size()) {
+                          close_all_left();
+                          return;
+                      }
                       (*shared)[i]();
                       (*next)(i + 1);
                   });
     };
     (*next)(0);
     frame_->run_message_loop();
+    // Steps left when the loop ended early (the last window closed) never run.
+    for (const auto& entry : pending_)
+        KillTimer(helper_, entry.first);
+    pending_.clear();
     *next = nullptr; // breaks the cycle
 }
 

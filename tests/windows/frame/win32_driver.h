@@ -48,7 +48,8 @@ public:
 
     // Runs the frame's main loop with each step run inside it in turn, the
     // next once the loop has handled the input of the one before (and gap_ms
-    // has passed); afterwards closes what is left, which ends the loop.
+    // has passed); afterwards closes what is left, which ends the loop. Steps
+    // after one that closed the last window do not run.
     void run_steps(std::vector<std::function<void()>> steps, int gap_ms = 150);
     // The message box shown now, if any.
     HWND message_box();
