@@ -15,8 +15,9 @@ program_launch
 pick_combo_item 阶段组合框 2
 click 按钮1
 notice=$(wait_for_other_window) || fail "the notice window did not open"
+activate_window "$notice"
 start_low=$(now_ms)
-close_window "$notice"
+xdotool key alt+F4
 harness_wait_for 30 window_gone "$notice" || fail "the notice window did not close"
 start_high=$(now_ms)
 record_start
@@ -24,8 +25,9 @@ sleep 0.3
 expect_master_volume 40000 "80 percent of 50000 during the run"
 sleep_until $((start_low + 2500))
 
+activate_window "$MAIN_WINDOW"
 end_low=$(now_ms)
-close_window "$MAIN_WINDOW"
+xdotool key alt+F4
 wait_for_exit 50 || fail "the program did not end on close"
 end_high=$(now_ms)
 sleep 0.5

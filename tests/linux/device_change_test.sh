@@ -16,12 +16,14 @@ cp "$file" "$HARNESS_DIR/stored.ini"
 program_launch
 pick_combo_item 设备组合框 1
 click 自动音量选择框
+point_at 按钮1
 start_low=$(now_ms)
-click 按钮1
+xdotool click 1
 start_high=$(now_ms)
 sleep_until $((start_low + 1500))
+point_at 按钮2
 stop_low=$(now_ms)
-click 按钮2
+xdotool click 1
 wait_for_file "$file" "$HARNESS_DIR/stored.ini" || fail "the stop saved nothing"
 stop_high=$(now_ms)
 read -r low high <<<"$(tick_bounds "$start_low" "$start_high" "$stop_low" "$stop_high")"

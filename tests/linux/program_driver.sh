@@ -99,10 +99,16 @@ find_control_points() {
   done < <("$CONTROL_PLACES" main | iconv -f GBK -t UTF-8)
 }
 
-click() {
+# Puts the pointer on a control, so that a timed click is only the press.
+point_at() {
   local point=${CONTROL_POINTS[$1]:-}
   [ -n "$point" ] || fail "no control named $1"
-  xdotool mousemove --sync $point click 1
+  xdotool mousemove --sync $point
+}
+
+click() {
+  point_at "$1"
+  xdotool click 1
 }
 
 # Sleeps until the wall clock reaches the moment, in ms since the epoch.
@@ -113,8 +119,14 @@ sleep_until() {
 }
 
 # Asks a window to close as its close box does, through the window manager.
+# activate_window first makes a timed close only the key press.
+activate_window() {
+  xdotool windowactivate --sync "$1"
+}
+
 close_window() {
-  xdotool windowactivate --sync "$1" key alt+F4
+  activate_window "$1"
+  xdotool key alt+F4
 }
 
 # Opens a combo box of the main window and picks the item n places below the

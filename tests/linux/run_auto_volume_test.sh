@@ -15,21 +15,24 @@ set_master_volume 40000
 program_launch
 record_start
 
+point_at 按钮1
 clicked=$(now_ms)
-click 按钮1
+xdotool click 1
 notice=$(wait_for_other_window) || fail "the notice window did not open"
 sleep 0.5
 expect_master_volume 40000 "untouched while the notice window is open"
+activate_window "$notice"
 start_low=$(now_ms)
-close_window "$notice"
+xdotool key alt+F4
 harness_wait_for 30 window_gone "$notice" || fail "the notice window did not close"
 start_high=$(now_ms)
 sleep 0.3
 expect_master_volume 12000 "30 percent during the run"
 sleep_until $((start_low + 2500))
 
+point_at 按钮2
 stop_low=$(now_ms)
-click 按钮2
+xdotool click 1
 wait_for_file "$file" || fail "the stop saved nothing"
 stop_high=$(now_ms)
 sleep 0.3

@@ -17,16 +17,18 @@ icon=$(xprop -id "$MAIN_WINDOW" -f _NET_WM_ICON 32c ' $0 $1' _NET_WM_ICON)
 click 自动音量选择框
 record_start
 
+point_at 按钮1
 start_low=$(now_ms)
-click 按钮1
+xdotool click 1
 start_high=$(now_ms)
 sleep 0.5
 [ -z "$(program_windows | grep -vx "$MAIN_WINDOW")" ] || fail "a window opened besides the main window"
 expect_master_volume 40000 "untouched during the run"
 sleep_until $((start_low + 2500))
 
+point_at 按钮2
 stop_low=$(now_ms)
-click 按钮2
+xdotool click 1
 wait_for_file "$file" || fail "the stop saved nothing"
 stop_high=$(now_ms)
 sleep 0.3

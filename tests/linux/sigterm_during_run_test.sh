@@ -14,8 +14,9 @@ program_launch
 pick_combo_item 阶段组合框 1
 click 按钮1
 notice=$(wait_for_other_window) || fail "the notice window did not open"
+activate_window "$notice"
 start_low=$(now_ms)
-close_window "$notice"
+xdotool key alt+F4
 harness_wait_for 30 window_gone "$notice" || fail "the notice window did not close"
 start_high=$(now_ms)
 record_start
