@@ -26,6 +26,14 @@ for pair in 22050:22.05:22 24000:24:24 16000:16:16; do
   tone "$rate" 1 "$work/t.wav"
   lame --quiet -m m -b 32 --resample "$khz" "$work/t.wav" "$out/mono$name.mp3"
 done
+# Frames large enough for lame's Info frame, in each layout of the side
+# information that it follows: MPEG-1 mono, MPEG-2 stereo and mono.
+tone 44100 1 "$work/t.wav"
+lame --quiet -m m -b 128 "$work/t.wav" "$out/info_mono44.mp3"
+tone 22050 2 "$work/t.wav"
+lame --quiet -b 64 "$work/t.wav" "$out/info_stereo22.mp3"
+tone 22050 1 "$work/t.wav"
+lame --quiet -m m -b 64 "$work/t.wav" "$out/info_mono22.mp3"
 # MPEG-2.5 Layer III, mono.
 tone 8000 1 "$work/t8.wav"
 lame --quiet -m m -b 16 --resample 8 "$work/t8.wav" "$out/mono8.mp3"
