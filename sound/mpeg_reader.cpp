@@ -193,17 +193,20 @@ std::optional<MpegReader::Candidate> MpegReader::find_confirmed_frame(std::uint6
     while (p < end_ && end_ - p >= 4) {
         if (stop_.stop_requested() || !ensure(p, 4))
             return std::nullopt;
-        std::uint64_t limit = std::min({window_end(), end_ - 3, p + scan_step});
-        const void* sync = std::memchr(at(p), 0xFF, static_cast<std::size_t>(limit - p));
-        if (!sync) {
-            p = limit;
-            continue;
+        // Every header starting before limit lies whole in the window.
+        std::uint64_t limit = std::min({window_end() - 3, end_ - 3, p + scan_step});
+        while (p < limit) {
+            const void* sync = std::memchr(at(p), 0xFF, static_cast<std::size_t>(limit - p));
+            if (!sync) {
+                p = limit;
+                break;
+            }
+            p = window_start_ + static_cast<std::uint64_t>(static_cast<const unsigned char*>(sync) - window_.data());
+            auto h = parse_mpeg_header(at(p));
+            if (h && fits_stream(*h) && confirmed({p, *h}))
+                return Candidate{p, *h};
+            ++p;
         }
-        p = window_start_ + static_cast<std::uint64_t>(static_cast<const unsigned char*>(sync) - window_.data());
-        auto h = header_at(p);
-        if (h && fits_stream(*h) && confirmed({p, *h}))
-            return Candidate{p, *h};
-        ++p;
     }
     return std::nullopt;
 }
