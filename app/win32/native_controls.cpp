@@ -136,8 +136,15 @@ void fit_native_control(HWND window, const ControlDefinition& control, HFONT fon
     if (control.kind == ControlKind::combo_box) {
         // Index 0 stands for every row of the list, not for the closed box.
         const LRESULT row = SendMessageW(window, CB_GETITEMHEIGHT, 0, 0);
-        if (row != CB_ERR)
-            SendMessageW(window, CB_SETITEMHEIGHT, 0, row + scaled(combo_row_extra_height, dpi));
+        if (row == CB_ERR)
+            return;
+        const LRESULT taller = row + scaled(combo_row_extra_height, dpi);
+        SendMessageW(window, CB_SETITEMHEIGHT, 0, taller);
+        // Some systems take it only for owner-drawn lists; the list itself always does.
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (SendMessageW(window, CB_GETITEMHEIGHT, 0, 0) != taller && GetComboBoxInfo(window, &parts))
+            SendMessageW(parts.hwndList, LB_SETITEMHEIGHT, 0, taller);
     }
 }
 
