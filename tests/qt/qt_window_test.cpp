@@ -467,4 +467,20 @@ TEST_F(QtWindows, FocusComesBackAfterAModalWindowAndTheMessageBox)
     ASSERT_TRUE(QtFrameDriver::wait_until_active(window));
     EXPECT_EQ(QApplication::focusWidget(), widget(auto_volume_box));
 }
+TEST_F(QtWindows, ArrowKeysOnAClosedComboBoxPickAnItem)
+{
+    QWidget* window = open(WindowId::main);
+    driver.frame().move_focus(device_combo);
+    sink.events.clear();
+    std::vector<std::int32_t> picked;
+    sink.on_each = [&](WindowId, std::string_view, Event event) {
+        if (event == Event::list_item_selected)
+            picked.push_back(get_int(driver.frame(), device_combo, Property::current_selection));
+    };
+    press(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
+    press(window, Qt::Key_Up);
+    EXPECT_EQ(picked, (std::vector<std::int32_t>{1, 2, 1}));
+    sink.on_each = nullptr;
+}
 } // namespace
