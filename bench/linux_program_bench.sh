@@ -16,7 +16,7 @@ for f in "$BURNIN_PROGRAM" "$CONTROL_PLACES"; do
 done
 source tests/harness/harness.sh
 source tests/linux/program_driver.sh
-seconds=${BENCH_SECONDS:-20}
+seconds=${BENCH_SECONDS:-30}
 
 OTHER_PID=
 trap 'program_stop_if_running; [ -n "$OTHER_PID" ] && kill "$OTHER_PID" 2>/dev/null; harness_stop' EXIT
