@@ -235,16 +235,15 @@ expect_master_volume() {
 
 # Watches the null sink's monitor live: sound_events stamps each change
 # between sound and silence with its time of arrival, so the timing does not
-# rest on the recording's length (a loaded machine can drop a stretch).
-# A longer latency (ms, default 10) makes drops rarer where only stream
-# positions matter.
+# rest on the recording's length (a loaded machine can drop a stretch). The
+# recorder's latency stays short: with a long one, the sink's rewinds when a
+# player connects blank out part of what the recorder holds.
 record_start() {
-  local latency=${1:-10}
   SOUND_LOG="$HARNESS_DIR/sound_events.txt"
   rm -f "$HARNESS_DIR/sound.fifo" && mkfifo "$HARNESS_DIR/sound.fifo"
   "$SOUND_EVENTS" <"$HARNESS_DIR/sound.fifo" >"$SOUND_LOG" &
   WATCHER_PID=$!
-  parec --device=burnin_sink.monitor --format=s16le --rate=44100 --channels=2 --latency-msec="$latency" \
+  parec --device=burnin_sink.monitor --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
     --raw >"$HARNESS_DIR/sound.fifo" 2>"$HARNESS_DIR/parec.log" &
   RECORDER_PID=$!
   harness_wait_for 50 sh -c "pactl list short source-outputs | grep -q ." || fail "the recorder did not start"
