@@ -246,7 +246,7 @@ record_start() {
   parec --device=burnin_sink.monitor --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
     --raw >"$HARNESS_DIR/sound.fifo" 2>"$HARNESS_DIR/parec.log" &
   RECORDER_PID=$!
-  harness_wait_for 50 sh -c "pactl list short source-outputs | grep -q ." || fail "the recorder did not start"
+  harness_wait_for 50 grep -q '^listening' "$SOUND_LOG" || fail "the recorder did not start"
 }
 
 record_stop() {

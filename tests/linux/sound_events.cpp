@@ -5,6 +5,8 @@
 // stream. Windows of 5 ms count as sound when their loudest sample passes
 // the threshold. The system tests use it to time the program's sound against
 // their clicks, and to measure passes and gaps within the stream.
+// The first line, "listening WALL_MS", comes with the stream's first window:
+// the monitor sends nothing for a while after a recorder connects.
 // Usage: sound_events [threshold, fraction of full scale, default 0.002]
 #include <algorithm>
 #include <cstdint>
@@ -48,6 +50,10 @@ int main(int argc, char** argv)
     bool in_sound = false;
     while (read_all(window, sizeof window)) {
         const long long arrived = wall_ms();
+        if (frames == 0) {
+            std::printf("listening %lld\n", arrived);
+            std::fflush(stdout);
+        }
         int loudest = 0;
         for (std::size_t i = 0; i < sizeof window; i += 2) {
             const auto sample = static_cast<std::int16_t>(window[i] | window[i + 1] << 8);
