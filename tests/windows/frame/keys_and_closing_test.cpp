@@ -269,6 +269,8 @@ TEST_F(Win32FrameTest, AWindowWaitingForAModalOneIgnoresCloseRequests)
 
 TEST_F(Win32FrameTest, ComboPicksByKeyboardRaiseListItemSelectedAndACancelledListDoesNot)
 {
+    // An opened list follows the mouse pointer: keep it off the list.
+    SetCursorPos(0, 0);
     load(WindowId::main);
     std::vector<std::int32_t> selections;
     sink.on_each = [&](WindowId, std::string_view control, Event event) {

@@ -48,17 +48,38 @@ bool pump_until(const std::function<bool()>& condition, int cap_ms)
 
 void click_at(POINT screen)
 {
+    // Two clicks close together in time and place would be a double click.
+    static ULONGLONG last_click = 0;
+    const ULONGLONG double_click = GetDoubleClickTime();
+    pump_until([&] { return GetTickCount64() - last_click > double_click; },
+               static_cast<int>(double_click) + 100);
+
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs) {
+    auto mouse = [&](DWORD flags) {
+        INPUT input{};
         input.type = INPUT_MOUSE;
         input.mi.dx = MulDiv(screen.x, 65535, width - 1);
         input.mi.dy = MulDiv(screen.y, 65535, height - 1);
+        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+    };
+    // The pointer first, and the buttons once it is there and stays there:
+    // sent together, the buttons may go where the pointer was before.
+    auto pointer_there = [&] {
+        POINT at{};
+        GetCursorPos(&at);
+        return at.x == screen.x && at.y == screen.y;
+    };
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        mouse(MOUSEEVENTF_MOVE);
+        pump_until(pointer_there);
+        pump_until_idle();
+        if (pointer_there())
+            break;
     }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(3, inputs, sizeof(INPUT));
+    mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN);
+    mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP);
+    last_click = GetTickCount64();
     pump_until_idle();
 }
 

@@ -97,6 +97,9 @@ void Win32Driver::select_item(Control combo, std::int32_t index)
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     GetComboBoxInfo(box, &info);
+    // The list is placed and shown after the box reports itself dropped.
+    pump_until([&] { return IsWindowVisible(info.hwndList) != FALSE; }, 1000);
+    pump_until_idle();
     RECT item{};
     SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(&item));
