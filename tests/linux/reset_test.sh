@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Reset with its confirmation box: the device's file gets six zero durations
-# and keeps its old date, the labels are cleared (the close then saves zeros
-# under today's date), and the box names the device.
+# and keeps its old date while the box is open, Enter dismisses the box, and
+# the labels were cleared too (the close then saves zeros under today's date).
 set -u
 cd "$(dirname "$0")"
 source ../harness/harness.sh
