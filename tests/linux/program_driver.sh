@@ -82,6 +82,11 @@ wait_for_other_window() {
   return 1
 }
 
+# A window's title, as the window manager reads it.
+window_title() {
+  LC_ALL=C.UTF-8 xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
 window_gone() { ! xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null | grep -qx "$1"; }
 
 # The screen position of a window's client area.

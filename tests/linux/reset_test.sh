@@ -16,6 +16,7 @@ program_launch
 
 click 按钮3
 box=$(wait_for_other_window) || fail "the confirmation box did not open"
+[ "$(window_title "$box")" = 提示 ] || fail "the confirmation box is titled $(window_title "$box")"
 expect_file_bytes "$PROGRAM_DIR/File/1.ini" $old $zero $zero $zero $zero $zero $zero
 xdotool windowactivate --sync "$box" key Return
 harness_wait_for 30 window_gone "$box" || fail "the confirmation box did not close on Enter"

@@ -19,6 +19,7 @@ point_at 按钮1
 clicked=$(now_ms)
 xdotool click 1
 notice=$(wait_for_other_window) || fail "the notice window did not open"
+[ "$(window_title "$notice")" = 提示 ] || fail "the notice window is titled $(window_title "$notice")"
 sleep 0.5
 expect_master_volume 40000 "untouched while the notice window is open"
 activate_window "$notice"
