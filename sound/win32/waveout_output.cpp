@@ -14,9 +14,11 @@
 
 namespace {
 
-// Four buffers of 40 ms: sound starts after the first 40 ms are decoded, and
-// 160 ms queued rides out a busy moment of the playing thread.
-constexpr int buffer_count = 4;
+// Eight buffers of 40 ms: sound starts as soon as the first 40 ms are
+// decoded, and 320 ms queued rides out a busy moment of the playing thread
+// (160 ms did not, under Wine on a loaded machine). A reset drops the queue,
+// so its length never delays a stop.
+constexpr int buffer_count = 8;
 constexpr int buffers_per_second = 25;
 // No buffer coming back for this long means the device stalled: the pass then
 // fails rather than hanging the playing thread.

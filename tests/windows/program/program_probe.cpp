@@ -28,10 +28,12 @@ const std::wstring main_title = L"Orvane耳机专用煲机软件 V1.0";
 const std::wstring notice_title = L"提示";
 const std::string zero = "0小时00分00秒";
 
-std::wstring env(const char* name)
+std::wstring env(const wchar_t* name)
 {
-    const char* value = std::getenv(name);
-    return value ? std::wstring(value, value + std::strlen(value)) : L"";
+    std::wstring value(32768, L'\0');
+    DWORD n = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    value.resize(n < value.size() ? n : 0);
+    return value;
 }
 
 std::string read_bytes(const std::wstring& path)
@@ -71,7 +73,8 @@ std::string today() { return today_date_text(SystemClock{}); }
 
 bool wait_for(const std::function<bool()>& condition, int cap_ms = 5000)
 {
-    for (int waited = 0; waited < cap_ms; waited += 2) {
+    const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(cap_ms);
+    while (GetTickCount64() < until) {
         if (condition())
             return true;
         Sleep(2);
@@ -85,7 +88,7 @@ std::wstring text_of(HWND window)
 {
     wchar_t buffer[512] = {};
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 500, &copied);
     return buffer;
 }
 
@@ -97,9 +100,21 @@ public:
         std::wstring exe = folder + L"\\burnin.exe";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        if (CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                           &process_))
+        // No working folder given: the program enters its own folder itself.
+        if (CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
             started_ = true;
+    }
+    // The program the calling script started, found by its main window.
+    RunningProgram()
+    {
+        HWND main = nullptr;
+        wait_for([&] { return (main = FindWindowW(nullptr, main_title.c_str())) != nullptr; }, 15000);
+        if (!main)
+            return;
+        GetWindowThreadProcessId(main, &process_.dwProcessId);
+        process_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                        process_.dwProcessId);
+        started_ = process_.hProcess != nullptr;
     }
     ~RunningProgram()
     {
@@ -107,7 +122,8 @@ public:
             return;
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
             TerminateProcess(process_.hProcess, 99);
-        CloseHandle(process_.hThread);
+        if (process_.hThread)
+            CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
     }
     RunningProgram(const RunningProgram&) = delete;
@@ -258,7 +274,7 @@ protected:
     {
         if (!recording.available())
             GTEST_SKIP() << "no recording of the sink: run program_test.sh";
-        std::wstring work = env("BURNIN_WORK");
+        std::wstring work = env(L"BURNIN_WORK");
         ASSERT_FALSE(work.empty());
         folder = work + L"\\" + test_name();
         copy_program(folder);
@@ -273,8 +289,10 @@ protected:
     // The dist folder's program and tracks, copied into a fresh folder.
     static void copy_program(const std::wstring& into)
     {
-        std::wstring dist = env("BURNIN_DIST");
+        std::wstring dist = env(L"BURNIN_DIST");
         ASSERT_FALSE(dist.empty());
+        for (std::size_t cut = into.find(L'\\', 3); cut != std::wstring::npos; cut = into.find(L'\\', cut + 1))
+            CreateDirectoryW(into.substr(0, cut).c_str(), nullptr);
         ASSERT_TRUE(CreateDirectoryW(into.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
         ASSERT_TRUE(CreateDirectoryW((into + L"\\File").c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
         for (const wchar_t* name : {L"burnin.exe", L"libmpg123-0.dll", L"File\\1.mp3", L"File\\2.mp3", L"File\\3.mp3"})
@@ -430,7 +448,7 @@ TEST_F(ProgramRun, DeviceChangeLoadsThatDevicesFile)
 // loops with only the output's reopening between passes.
 TEST_F(ProgramRun, RunWithoutAutoVolumeLoopsAShortTrack)
 {
-    std::wstring short_track = env("BURNIN_SHORT_TRACK");
+    std::wstring short_track = env(L"BURNIN_SHORT_TRACK");
     ASSERT_TRUE(CopyFileW(short_track.c_str(), (folder + L"\\File\\1.mp3").c_str(), FALSE));
     RunningProgram program(folder);
     HWND main = program.wait_window(main_title);
@@ -452,6 +470,37 @@ TEST_F(ProgramRun, RunWithoutAutoVolumeLoopsAShortTrack)
     report("loop_gap", instants_to_ms(pause.to - pause.from));
     EXPECT_GE(instants_to_ms(pause.from - first), 400) << "the first pass was cut short";
     EXPECT_LE(instants_to_ms(pause.to - pause.from), 150);
+}
+
+// An install folder whose name GBK cannot spell, deep enough that its path
+// is longer than MAX_PATH: the program still finds its tracks there (they are
+// heard) and saves its progress there. Wine's CreateProcess cannot start a
+// program that deep, so the calling script starts it there with `wine`.
+TEST_F(ProgramRun, ForeignNamedFolderBeyondMaxPath)
+{
+    folder = env(L"BURNIN_FOREIGN_FOLDER");
+    if (folder.empty())
+        GTEST_SKIP() << "program_test.sh starts this one";
+    ASSERT_GT(folder.size(), static_cast<std::size_t>(MAX_PATH));
+
+    RunningProgram program;
+    ASSERT_TRUE(program.started()) << "the program did not start there";
+    HWND main = program.wait_window(main_title);
+    ASSERT_NE(main, nullptr) << "no main window";
+    HWND start = RunningProgram::control(main, L"开始煲机");
+    ASSERT_TRUE(program.click(L"自动控制音量比例"));
+    std::int64_t clicked = recording.position();
+    ASSERT_TRUE(program.click(L"开始煲机"));
+    ASSERT_TRUE(wait_for([&] { return !enabled(start); })) << "the run did not start";
+    Sleep(1500);
+    ASSERT_TRUE(program.click(L"停止煲机"));
+    ASSERT_TRUE(wait_for([&] { return enabled(start); }));
+    RunningProgram::close(main);
+    EXPECT_TRUE(program.ended_cleanly());
+
+    auto left = recording.left_channel_after(recording_rate / 5);
+    EXPECT_GE(first_sound(left, clicked), 0) << "the track was not found there";
+    EXPECT_EQ(read_bytes(ini(1)), progress_file(today(), {"0小时00分01秒", zero, zero}, {"0小时00分01秒", zero, zero}));
 }
 
 } // namespace

@@ -50,7 +50,7 @@ std::string track(const char* variable)
 // Wine's own audio path sets a floor under the calls: a thread starts in
 // 5 to 45 ms, waveOutReset takes up to 10 ms and waveOutClose 15 to 30 ms on
 // this two-core machine (see the figures printed). A call that waited for
-// queued audio (160 ms) or for a pass to end would still break this bound.
+// queued audio (320 ms) or for a pass to end would still break this bound.
 constexpr double wine_call_bound_ms = 100;
 
 // Wine loads its audio driver at the first waveOut or mixer call of a process
