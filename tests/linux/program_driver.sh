@@ -27,12 +27,6 @@ now_ms() { date +%s%3N; }
 # Starts the harness and makes a fresh copy of the program folder.
 scenario_start() {
   harness_start || exit 1
-  # Sound goes to the server over its socket, not in shared memory: the
-  # server aborts when a player whose shared blocks a recorder of the sink's
-  # monitor still holds disconnects, as the program's player does at every
-  # pass (PulseAudio 16).
-  printf 'enable-shm = no\nenable-memfd = no\n' >"$HARNESS_DIR/client.conf"
-  export PULSE_CLIENTCONFIG="$HARNESS_DIR/client.conf"
   trap 'stop_recording_if_running; program_stop_if_running; harness_stop' EXIT
   program_prepare
 }
