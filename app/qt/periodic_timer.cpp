@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-PeriodicTimer::PeriodicTimer(MonotonicClock clock, std::function<void()> on_periodic)
+PeriodicTimer::PeriodicTimer(MillisecondClock clock, std::function<void()> on_periodic)
     : clock_(std::move(clock)), on_periodic_(std::move(on_periodic))
 {
     timer_.setSingleShot(true);

@@ -12,7 +12,7 @@
 
 class PeriodicTimer {
 public:
-    PeriodicTimer(MonotonicClock clock, std::function<void()> on_periodic);
+    PeriodicTimer(MillisecondClock clock, std::function<void()> on_periodic);
     PeriodicTimer(const PeriodicTimer&) = delete;
     PeriodicTimer& operator=(const PeriodicTimer&) = delete;
 
@@ -26,7 +26,7 @@ private:
     void arm();
     void on_timeout();
 
-    MonotonicClock clock_;
+    MillisecondClock clock_;
     std::function<void()> on_periodic_;
     TickSchedule schedule_;
     QTimer timer_;

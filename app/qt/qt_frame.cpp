@@ -56,7 +56,7 @@ struct LoadedWindow {
 
 class QtFrame final : public QtFrameHost {
 public:
-    explicit QtFrame(MonotonicClock clock) : clock_(std::move(clock))
+    explicit QtFrame(MillisecondClock clock) : clock_(std::move(clock))
     {
         // The frame, not Qt, decides when the program ends.
         QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -103,7 +103,7 @@ private:
     void end_program();
     void close_main_when_unnested();
 
-    MonotonicClock clock_;
+    MillisecondClock clock_;
     EventSink* sink_ = nullptr;
     std::array<std::unique_ptr<LoadedWindow>, 3> windows_;
     // Closed windows wait here until no call that came through them is on
@@ -424,7 +424,7 @@ void QtFrame::close_main_when_unnested()
 }
 } // namespace
 
-std::unique_ptr<QtFrameHost> make_qt_frame(MonotonicClock clock)
+std::unique_ptr<QtFrameHost> make_qt_frame(MillisecondClock clock)
 {
     if (!clock) {
         auto started = std::make_shared<QElapsedTimer>();

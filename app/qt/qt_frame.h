@@ -25,7 +25,7 @@ public:
 };
 
 // Milliseconds of a monotonic clock, which the frame's timers keep to.
-using MonotonicClock = std::function<std::int64_t()>;
+using MillisecondClock = std::function<std::int64_t()>;
 
 // Without a clock the frame uses the system's monotonic one.
-std::unique_ptr<QtFrameHost> make_qt_frame(MonotonicClock clock = {});
+std::unique_ptr<QtFrameHost> make_qt_frame(MillisecondClock clock = {});
