@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "progress/date_text.h"
+#include "tests/windows/program/program_windows.h"
 #include "tests/windows/frame/user_input.h"
 #include "tests/windows/sound/sink_recording.h"
 
@@ -80,16 +81,6 @@ bool wait_for(const std::function<bool()>& condition, int cap_ms = 5000)
         Sleep(2);
     }
     return condition();
-}
-
-// Asked of the window itself: a drop-down list answers with its selected
-// item, which GetWindowText would not show for another process's window.
-std::wstring text_of(HWND window)
-{
-    wchar_t buffer[512] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 500, &copied);
-    return buffer;
 }
 
 // One program started from a folder of its own.
@@ -161,23 +152,7 @@ public:
         return found;
     }
 
-    // The control of the window that shows this caption.
-    static HWND control(HWND parent, const std::wstring& caption)
-    {
-        std::pair<const std::wstring*, HWND> search{&caption, nullptr};
-        EnumChildWindows(
-            parent,
-            [](HWND w, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<std::pair<const std::wstring*, HWND>*>(p);
-                if (text_of(w) == *s->first) {
-                    s->second = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.second;
-    }
+    static HWND control(HWND parent, const std::wstring& caption) { return find_control(parent, caption); }
 
     // The six duration labels: today's three (left group), then the totals.
     static std::array<std::string, 6> durations(HWND main)
