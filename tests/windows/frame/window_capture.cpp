@@ -9,17 +9,17 @@ Capture capture_window(HWND window, bool whole_window)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     pump_until_idle();
+    // The whole window as the screen shows it, frame and title bar included.
     RECT area;
-    if (whole_window) {
+    if (whole_window)
         GetWindowRect(window, &area);
-        OffsetRect(&area, -area.left, -area.top);
-    } else {
+    else
         GetClientRect(window, &area);
-    }
     Capture capture;
-    capture.width = area.right;
-    capture.height = area.bottom;
-    HDC source = whole_window ? GetWindowDC(window) : GetDC(window);
+    capture.width = area.right - area.left;
+    capture.height = area.bottom - area.top;
+    HWND source_window = whole_window ? nullptr : window;
+    HDC source = GetDC(source_window);
     HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -31,7 +31,7 @@ Capture capture_window(HWND window, bool whole_window)
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, capture.width, capture.height, source, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, capture.width, capture.height, source, area.left, area.top, SRCCOPY);
     GdiFlush();
     const auto* bgra = static_cast<const std::uint8_t*>(bits);
     capture.pixels.resize(static_cast<std::size_t>(capture.width * capture.height));
@@ -40,7 +40,7 @@ Capture capture_window(HWND window, bool whole_window)
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(window, source);
+    ReleaseDC(source_window, source);
     return capture;
 }
 

@@ -13,8 +13,8 @@ struct Capture {
     COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
 };
 
-// The client area (or with whole_window the window with its frame) as the
-// screen shows it, after everything pending has been painted.
+// The client area, or with whole_window the window with its frame and what
+// may lie over it, as the screen shows it once everything pending is painted.
 Capture capture_window(HWND window, bool whole_window = false);
 // Writes a 24-bit BMP file; false when it cannot be written.
 bool save_bmp(const Capture& capture, const wchar_t* path);
