@@ -165,13 +165,21 @@ void Win32Driver::run_steps(std::vector<std::function<void()>> steps, int gap_ms
                       (*next)(i + 1);
                   });
     };
+    // Steps left when the loop ended early (the last window closed, a handler
+    // failed) never run.
+    struct Cleanup {
+        Win32Driver& driver;
+        std::function<void(std::size_t)>& next;
+        ~Cleanup()
+        {
+            for (const auto& entry : driver.pending_)
+                KillTimer(driver.helper_, entry.first);
+            driver.pending_.clear();
+            next = nullptr; // breaks the cycle
+        }
+    } cleanup{*this, *next};
     (*next)(0);
     frame_->run_message_loop();
-    // Steps left when the loop ended early (the last window closed) never run.
-    for (const auto& entry : pending_)
-        KillTimer(helper_, entry.first);
-    pending_.clear();
-    *next = nullptr; // breaks the cycle
 }
 
 HWND Win32Driver::message_box()
