@@ -6,11 +6,10 @@
 #include <array>
 #include <exception>
 #include <functional>
-#include <stdexcept>
-#include <string>
 
 #include <windows.h>
 
+#include "app/win32/control_properties.h"
 #include "app/win32/dpi_scale.h"
 #include "app/win32/frame_window.h"
 #include "app/win32/timer_clock.h"
@@ -22,69 +21,6 @@ constexpr WindowId all_windows[] = {WindowId::main, WindowId::notice, WindowId::
 // Window extra bytes: the frame, then the window's own state.
 constexpr int frame_slot = 0;
 constexpr int window_slot = sizeof(LONG_PTR);
-
-[[noreturn]] void misuse(std::string what, std::string_view name)
-{
-    what += name;
-    throw std::logic_error(what);
-}
-
-std::int32_t as_int(const PropertyValue& value)
-{
-    auto* n = std::get_if<std::int32_t>(&value);
-    if (!n)
-        throw std::logic_error("an integer property written with a text");
-    return *n;
-}
-
-const Text& as_text(const PropertyValue& value)
-{
-    auto* t = std::get_if<Text>(&value);
-    if (!t)
-        throw std::logic_error("a caption written with an integer");
-    return *t;
-}
-
-Text window_text(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return gbk_from_wide(text);
-}
-
-void set_window_text(HWND window, std::string_view text)
-{
-    SetWindowTextW(window, wide_from_gbk(text).c_str());
-}
-
-Text combo_text(HWND combo, std::int32_t index)
-{
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    if (index < 0 || count == CB_ERR || index >= count)
-        return {};
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return gbk_from_wide(text);
-}
-
-// A transparent label's old text stays unless what lies beneath is painted again.
-void repaint_beneath(HWND control)
-{
-    HWND parent = GetParent(control);
-    RECT place;
-    GetWindowRect(control, &place);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    RedrawWindow(parent, &place, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
 
 class Win32FrameImpl final : public Win32Frame {
 public:
@@ -201,7 +137,7 @@ FrameWindow& Win32FrameImpl::window_or_throw(WindowId window) const
 {
     FrameWindow* found = loaded(window);
     if (!found)
-        misuse("window not loaded: ", window_definition(window).title);
+        frame_misuse("window not loaded: ", window_definition(window).title);
     return *found;
 }
 
@@ -209,7 +145,7 @@ ControlSlot& Win32FrameImpl::control_or_throw(Control control) const
 {
     ControlSlot* slot = window_or_throw(control.window).find(control.name);
     if (!slot)
-        misuse("no such control: ", control.name);
+        frame_misuse("no such control: ", control.name);
     return *slot;
 }
 
@@ -249,7 +185,7 @@ void Win32FrameImpl::rethrow_pending()
 FrameWindow* Win32FrameImpl::create(WindowId id)
 {
     if (loaded(id))
-        misuse("window already loaded: ", window_definition(id).title);
+        frame_misuse("window already loaded: ", window_definition(id).title);
     auto& slot = windows_.at(static_cast<std::size_t>(id));
     slot = std::make_unique<FrameWindow>(id, next_serial_++);
     FrameWindow& window = *slot;
@@ -603,89 +539,26 @@ LRESULT CALLBACK Win32FrameImpl::window_procedure(HWND handle, UINT message, WPA
 
 PropertyValue Win32FrameImpl::get_property(Control control, Property property)
 {
-    if (control.name.empty()) {
-        HWND handle = window_or_throw(control.window).handle();
-        if (property == Property::caption)
-            return window_text(handle);
-        if (property == Property::disabled)
-            return std::int32_t{!IsWindowEnabled(handle)};
-        return std::int32_t{0};
-    }
-    const ControlSlot& slot = control_or_throw(control);
-    const ControlKind kind = slot.definition->kind;
-    switch (property) {
-    case Property::caption:
-        if (kind == ControlKind::combo_box)
-            return combo_text(slot.handle,
-                              static_cast<std::int32_t>(SendMessageW(slot.handle, CB_GETCURSEL, 0, 0)));
-        return slot.handle ? window_text(slot.handle) : slot.caption;
-    case Property::disabled:
-        return std::int32_t{slot.handle ? !IsWindowEnabled(slot.handle) : slot.disabled};
-    case Property::checked:
-        return std::int32_t{kind == ControlKind::check_box &&
-                            SendMessageW(slot.handle, BM_GETCHECK, 0, 0) == BST_CHECKED};
-    case Property::current_selection:
-        return kind == ControlKind::combo_box
-                   ? static_cast<std::int32_t>(SendMessageW(slot.handle, CB_GETCURSEL, 0, 0))
-                   : 0;
-    case Property::period:
-        return kind == ControlKind::timer ? slot.schedule.period() : 0;
-    }
-    return std::int32_t{0};
+    if (control.name.empty())
+        return read_window_property(window_or_throw(control.window).handle(), property);
+    return read_control_property(control_or_throw(control), property);
 }
 
 void Win32FrameImpl::set_property(Control control, Property property, const PropertyValue& value)
 {
     FrameWindow& window = window_or_throw(control.window);
     if (control.name.empty()) {
-        if (property == Property::caption)
-            set_window_text(window.handle(), as_text(value));
-        else if (property == Property::disabled)
-            EnableWindow(window.handle(), as_int(value) == 0);
-        else
-            misuse("a window has no such property: ", window.definition().title);
+        write_window_property(window.handle(), property, value);
         return;
     }
     ControlSlot& slot = control_or_throw(control);
-    const ControlKind kind = slot.definition->kind;
-    auto require = [&](ControlKind wanted) {
-        if (kind != wanted)
-            misuse("property not writable on ", control.name);
-    };
-    switch (property) {
-    case Property::caption:
-        if (kind == ControlKind::combo_box)
-            misuse("property not writable on ", control.name);
-        slot.caption = as_text(value);
-        if (slot.handle) {
-            set_window_text(slot.handle, slot.caption);
-            if (kind == ControlKind::trans_label)
-                repaint_beneath(slot.handle);
-        }
-        return;
-    case Property::disabled:
-        slot.disabled = as_int(value) != 0;
-        if (slot.handle)
-            EnableWindow(slot.handle, !slot.disabled);
-        return;
-    case Property::checked:
-        require(ControlKind::check_box);
-        SendMessageW(slot.handle, BM_SETCHECK, as_int(value) ? BST_CHECKED : BST_UNCHECKED, 0);
-        return;
-    case Property::current_selection: {
-        require(ControlKind::combo_box);
-        // An index outside the list leaves no item selected; no event either way.
-        const std::int32_t n = as_int(value);
-        const LRESULT count = SendMessageW(slot.handle, CB_GETCOUNT, 0, 0);
-        SendMessageW(slot.handle, CB_SETCURSEL,
-                     n >= 0 && n < count ? static_cast<WPARAM>(n) : static_cast<WPARAM>(-1), 0);
+    if (property != Property::period) {
+        write_control_property(slot, property, value);
         return;
     }
-    case Property::period:
-        require(ControlKind::timer);
-        write_period(window, slot, as_int(value));
-        return;
-    }
+    if (slot.definition->kind != ControlKind::timer)
+        frame_misuse("property not writable on ", control.name);
+    write_period(window, slot, property_int(value));
 }
 
 void Win32FrameImpl::move_focus(Control control)
@@ -708,8 +581,8 @@ Text Win32FrameImpl::combo_item_text(Control combo, std::int32_t index)
 {
     const ControlSlot& slot = control_or_throw(combo);
     if (slot.definition->kind != ControlKind::combo_box)
-        misuse("not a combo box: ", combo.name);
-    return combo_text(slot.handle, index);
+        frame_misuse("not a combo box: ", combo.name);
+    return combo_item(slot.handle, index);
 }
 } // namespace
 
