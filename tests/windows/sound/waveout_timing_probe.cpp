@@ -61,9 +61,7 @@ public:
     void SetUp() override
     {
         auto before = Clock::now();
-        auto output = make_waveout_output();
-        if (output->open({recording_rate, 2}))
-            output->close();
+        warm_up_waveout();
         std::printf("FIGURE first_output_open_in_process %.1f ms\n", ms_since(before));
     }
 };
