@@ -23,6 +23,8 @@ double ms_since(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+constexpr double tone_amplitude = 8000;
+
 // Stereo 440 Hz at a quarter of full scale, continuing across calls.
 class Tone {
 public:
@@ -30,7 +32,7 @@ public:
     {
         std::vector<std::int16_t> pcm;
         for (int i = 0; i < instants; ++i, ++at_) {
-            auto v = static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265358979 * 440 * at_ / recording_rate));
+            auto v = static_cast<std::int16_t>(tone_amplitude * std::sin(2 * 3.14159265358979 * 440 * at_ / recording_rate));
             pcm.push_back(v);
             pcm.push_back(v);
         }
@@ -141,9 +143,14 @@ TEST_F(SoundTiming, DrainPlaysEverythingQueuedToItsEnd)
     auto left = recording.left_channel_after(recording_rate / 2);
     std::int64_t onset = first_sound(left, opened_at);
     ASSERT_GE(onset, 0) << "nothing was heard";
-    double heard = instants_to_ms(silence_from(left, onset) - onset);
+    // How long the tone sounded, from its energy, so that a hiccup of the
+    // sound server's own (a gap inside the tone) does not count.
+    double energy = 0;
+    for (std::size_t i = static_cast<std::size_t>(onset); i < left.size(); ++i)
+        energy += static_cast<double>(left[i]) * left[i];
+    double heard = instants_to_ms(static_cast<std::int64_t>(energy / (tone_amplitude * tone_amplitude / 2.0)));
     report("drained_tone_heard", heard);
-    EXPECT_NEAR(heard, 300 + 77 * 1000.0 / recording_rate, 15);
+    EXPECT_NEAR(heard, 300 + 77 * 1000.0 / recording_rate, 10);
 }
 
 TEST_F(SoundTiming, PlayTrackReturnsAtOnceAndStopSilences)
