@@ -99,7 +99,7 @@ public:
     RunningProgram()
     {
         HWND main = nullptr;
-        wait_for([&] { return (main = FindWindowW(nullptr, main_title.c_str())) != nullptr; }, 15000);
+        wait_for([&] { return (main = FindWindowW(nullptr, main_title.c_str())) != nullptr; }, 30000);
         if (!main)
             return;
         GetWindowThreadProcessId(main, &process_.dwProcessId);
@@ -145,10 +145,11 @@ public:
         return search.found;
     }
 
+    // Generous: a launch under Wine on a busy machine has taken 7 s.
     HWND wait_window(const std::wstring& title) const
     {
         HWND found = nullptr;
-        wait_for([&] { return (found = window(title)) != nullptr; }, 15000);
+        wait_for([&] { return (found = window(title)) != nullptr; }, 30000);
         return found;
     }
 
