@@ -5,7 +5,7 @@
 # program's working set, and the time from launch to the main window shown.
 # A benchmark, not a test: it prints figures and fails only when it cannot
 # measure. Usage: bench/windows_program_bench.sh [BUILD_DIR] (default
-# build/windows, built with BURNIN_WINE_TESTS=ON for its clicker);
+# build/windows, with the Wine tests built, for its clicker);
 # BENCH_SECONDS sets the measuring time (default 20).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,7 +16,7 @@ seconds=${BENCH_SECONDS:-20}
 clicker="$build/tests/windows/program/program_clicker.exe"
 player="$build/mpg123-windows/prefix/bin/mpg123.exe"
 for f in "$build/dist/burnin.exe" "$clicker" "$player"; do
-  [ -f "$f" ] || { echo "missing $f: build the windows preset with -DBURNIN_WINE_TESTS=ON" >&2; exit 1; }
+  [ -f "$f" ] || { echo "missing $f: build the windows preset (with BURNIN_WINE_TESTS on)" >&2; exit 1; }
 done
 source "$root/tests/windows/wine_prefix.sh"
 wine_prefix_ensure "$build"
