@@ -4,9 +4,7 @@
 # after the start, holding one minute, and a SIGKILL later leaves that
 # minute in the file.
 set -u
-cd "$(dirname "$0")"
-source ../harness/harness.sh
-source ./program_driver.sh
+source "$(dirname "$0")/program_driver.sh"
 scenario_start
 
 LOAD_PIDS=()
@@ -24,7 +22,7 @@ for ((i = 0; i < $(nproc); i++)); do
   LOAD_PIDS+=($!)
 done
 
-file="$PROGRAM_DIR/File/1.ini"
+file=$(progress_file 1)
 started=$(now_ms)
 click 按钮1
 while [ ! -e "$file" ] && (($(now_ms) - started < 75000)); do sleep 0.05; done
@@ -33,14 +31,13 @@ written=$(now_ms)
 echo "checkpoint written $((written - started)) ms after the start"
 ((written - started >= 59000 && written - started <= 61000)) ||
   fail "checkpoint after $((written - started)) ms, not 60 +- 1 s"
-zero=0小时00分00秒
 minute=0小时01分00秒
-expect_file_bytes "$file" "$(today_text)" $minute $zero $zero $minute $zero $zero
+expect_file_bytes "$file" "$(today_text)" $minute $ZERO $ZERO $minute $ZERO $ZERO
 
 sleep 3
 kill -KILL "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null
 PROGRAM_PID=
 stop_load
-expect_file_bytes "$file" "$(today_text)" $minute $zero $zero $minute $zero $zero
+expect_file_bytes "$file" "$(today_text)" $minute $ZERO $ZERO $minute $ZERO $ZERO
 echo "PASS"

@@ -3,9 +3,7 @@
 # under a prefix; the installed program, started through its bin link, runs
 # from its own folder and keeps its progress there.
 set -u
-cd "$(dirname "$0")"
-source ../harness/harness.sh
-source ./program_driver.sh
+source "$(dirname "$0")/program_driver.sh"
 harness_start || exit 1
 trap 'program_stop_if_running; harness_stop' EXIT
 
@@ -25,6 +23,5 @@ grep -qx "Icon=burnin" "$prefix/share/applications/burnin.desktop" || fail "the 
 program_launch "$prefix/bin/burnin"
 close_window "$MAIN_WINDOW"
 wait_for_exit 50 || fail "the installed program did not end on close"
-zero=0小时00分00秒
-expect_file_bytes "$folder/File/1.ini" "$(today_text)" $zero $zero $zero $zero $zero $zero
+expect_file_bytes "$folder/File/1.ini" "$(today_text)" $ZERO $ZERO $ZERO $ZERO $ZERO $ZERO
 echo "PASS"

@@ -3,9 +3,7 @@
 # is heard whole, to its last frame, before the next one starts, and the gap
 # the player adds between passes stays short.
 set -u
-cd "$(dirname "$0")"
-source ../harness/harness.sh
-source ./program_driver.sh
+source "$(dirname "$0")/program_driver.sh"
 scenario_start
 
 sox -D -n -r 44100 -c 2 -b 16 "$HARNESS_DIR/tone.wav" synth 1 sine 1000 vol 0.5

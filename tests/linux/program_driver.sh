@@ -2,9 +2,11 @@
 # running test harness: a fresh copy of the program folder per scenario,
 # clicks at control places computed from the window definitions, keys through
 # the window manager, and checks of the progress files, the sound the null
-# sink heard and the master volume. Sourced by the scenario scripts after
-# tests/harness/harness.sh; needs BURNIN_PROGRAM, CONTROL_PLACES and
-# SOUND_EVENTS in the environment.
+# sink heard and the master volume. Sourced by the scenario scripts (it
+# brings in tests/harness/harness.sh unless already sourced); needs
+# BURNIN_PROGRAM, CONTROL_PLACES and SOUND_EVENTS in the environment.
+
+declare -F harness_start >/dev/null || source "$(dirname "${BASH_SOURCE[0]}")/../harness/harness.sh"
 
 PROGRAM_PID=
 PROGRAM_DIR=
@@ -63,6 +65,12 @@ program_launch() {
   # Give the window manager time to frame and place the window.
   sleep 0.3
   find_control_points
+}
+
+# Sets the user's master volume, then starts the program as program_launch.
+program_launch_with_volume() { # volume [program]
+  set_master_volume "$1"
+  program_launch "${@:2}"
 }
 
 # Waits for a window of the program other than the main window and prints it.
@@ -150,7 +158,58 @@ wait_for_exit() { # tenths
   PROGRAM_PID=
 }
 
+# --- runs ---
+
+# Starts a run with automatic volume off: the count begins with the click,
+# between START_LOW and START_HIGH.
+start_run() {
+  point_at 按钮1
+  START_LOW=$(now_ms)
+  xdotool click 1
+  START_HIGH=$(now_ms)
+}
+
+# Starts a run with automatic volume on: the click (at CLICKED_AT) opens the
+# notice window, which leaves the user's master volume as it is; the count
+# begins when the notice is closed, between START_LOW and START_HIGH.
+start_run_through_notice() { # the user's master volume
+  local notice
+  point_at 按钮1
+  CLICKED_AT=$(now_ms)
+  xdotool click 1
+  notice=$(wait_for_other_window) || fail "the notice window did not open"
+  [ "$(window_title "$notice")" = 提示 ] || fail "the notice window is titled $(window_title "$notice")"
+  sleep 0.5
+  expect_master_volume "$1" "untouched while the notice window is open"
+  activate_window "$notice"
+  START_LOW=$(now_ms)
+  xdotool key alt+F4
+  harness_wait_for 30 window_gone "$notice" || fail "the notice window did not close"
+  START_HIGH=$(now_ms)
+}
+
+# Stops the run with the stop button and waits for the progress file it
+# saves; the count ended between STOP_LOW and STOP_HIGH.
+stop_run() { # file [copy of its contents before the stop]
+  point_at 按钮2
+  STOP_LOW=$(now_ms)
+  xdotool click 1
+  wait_for_file "$@" || fail "the stop saved nothing"
+  STOP_HIGH=$(now_ms)
+}
+
+# Closes the main window and waits for the program to end.
+close_program() {
+  close_window "$MAIN_WINDOW"
+  wait_for_exit 50 || fail "the program did not end on close"
+}
+
 # --- progress files ---
+
+ZERO=0小时00分00秒
+
+# The progress file of device n in the program folder.
+progress_file() { echo "$PROGRAM_DIR/File/$1.ini"; }
 
 today_text() { date +%Y年%-m月%-d日; }
 
