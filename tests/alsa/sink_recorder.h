@@ -7,15 +7,14 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <vector>
+
+#include "tests/support/wav_samples.h"
 
 extern char** environ;
 
@@ -72,35 +71,9 @@ public:
     }
 
     // The first channel of the whole recording; call after stop.
-    std::vector<std::int16_t> left_channel() const
-    {
-        std::ifstream in(file_, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::vector<std::int16_t> left;
-        std::size_t data = find_data(bytes);
-        for (std::size_t p = data; p + 4 <= bytes.size(); p += 4) {
-            std::int16_t sample = 0;
-            std::memcpy(&sample, bytes.data() + p, 2);
-            left.push_back(sample);
-        }
-        return left;
-    }
+    std::vector<std::int16_t> left_channel() const { return wav_left_channel(file_); }
 
 private:
-    // Where the samples start: behind the "data" chunk's header.
-    static std::size_t find_data(const std::string& bytes)
-    {
-        std::size_t p = 12;
-        while (p + 8 <= bytes.size()) {
-            std::uint32_t size = 0;
-            std::memcpy(&size, bytes.data() + p + 4, 4);
-            if (bytes.compare(p, 4, "data") == 0)
-                return p + 8;
-            p += 8 + size;
-        }
-        return bytes.size();
-    }
-
     std::string file_;
     pid_t pid_ = -1;
 };

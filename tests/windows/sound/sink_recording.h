@@ -6,12 +6,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/wav_samples.h"
 
 #include <sys/stat.h>
 
@@ -45,31 +44,10 @@ public:
         std::int64_t until = position() + instants;
         while (position() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::ifstream in(path_, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::vector<std::int16_t> left;
-        for (std::size_t p = data_start(bytes); p + 4 <= bytes.size(); p += 4) {
-            std::int16_t sample = 0;
-            std::memcpy(&sample, bytes.data() + p, 2);
-            left.push_back(sample);
-        }
-        return left;
+        return wav_left_channel(path_);
     }
 
 private:
-    static std::size_t data_start(const std::string& bytes)
-    {
-        std::size_t p = 12;
-        while (p + 8 <= bytes.size()) {
-            std::uint32_t size = 0;
-            std::memcpy(&size, bytes.data() + p + 4, 4);
-            if (bytes.compare(p, 4, "data") == 0)
-                return p + 8;
-            p += 8 + size;
-        }
-        return bytes.size();
-    }
-
     std::string path_;
 };
 
